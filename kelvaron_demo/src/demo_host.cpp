@@ -1,0 +1,92 @@
+// A host process as a robot would run it: it links the installed library, reports simulated
+// sensor frames and a few status events, and lets the library publish its verdicts.
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <ament_index_cpp/get_package_share_directory.hpp>
+#include <rclcpp/rclcpp.hpp>
+#include <sensor_diagnosis.hpp>
+
+#include "simulated_sensors.hpp"
+
+namespace
+{
+
+using namespace std::chrono_literals;
+
+struct ScheduledStatus
+{
+  std::chrono::milliseconds at;
+  AbnormalEventType kind;
+  int status;
+};
+
+}  // namespace
+
+int main(int argc, char ** argv)
+{
+  double duration_s = 15.0;
+  if (argc > 2 && std::string(argv[1]) == "--duration") {
+    duration_s = std::atof(argv[2]);
+  }
+  rclcpp::init(argc, argv);
+
+  // The same file the library's automatic initialisation will load.
+  const std::string thresholds =
+    ament_index_cpp::get_package_share_directory("kelvaron_diagnosis") +
+    "/config/sensor_thresholds.yaml";
+  const double scan_hz = normalRateOf(thresholds, "/scan_01");
+  const double camera_hz = normalRateOf(thresholds, "/camera_01/color/image_raw");
+  const double imu_hz = normalRateOf(thresholds, "/imu/data");
+
+  std::vector<SimulatedStream> streams{
+    {"/scan_01", "front_laser", scan_hz},                                // healthy
+    {"/camera_01/color/image_raw", "camera_01_color", camera_hz * 0.3},  // running slow
+    {"/imu/data", "imu_link", imu_hz, 5000ms, 9000ms},                   // drops out, returns
+  };
+  const std::vector<ScheduledStatus> statuses{
+    {1000ms, LOCALIZATION_DEGRADED_STATUS, 1}, {3000ms, PATH_GLOBAL_PLAN_STATUS, 1},
+    {4000ms, FRONT_2D_LIDAR_STATUS, 0},        {6000ms, LOCALIZATION_DEGRADED_STATUS, 0},
+    {8000ms, PATH_GLOBAL_PLAN_STATUS, 0},      {10000ms, NAV_TO_POINT_STATUS, 1},
+    {12000ms, NAV_TO_POINT_STATUS, 0},
+  };
+
+  std::cout << "demo_host: /scan_01 at " << scan_hz << " Hz (healthy), "
+            << "/camera_01/color/image_raw at " << camera_hz * 0.3 << " Hz (below its " << camera_hz
+            << " Hz), /imu/data at " << imu_hz << " Hz silent from 5 s to 9 s; running "
+            << duration_s << " s" << std::endl;
+
+  {
+    Diagnosis diagnosis;
+    const auto started = std::chrono::steady_clock::now();
+    for (SimulatedStream & stream : streams) {
+      stream.next_frame = started;
+    }
+    std::size_t next_status = 0;
+    while (rclcpp::ok()) {
+      const auto now = std::chrono::steady_clock::now();
+      const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started);
+      if (elapsed >= std::chrono::duration<double>(duration_s)) {
+        break;
+      }
+      const auto next = reportDueFrames(streams, now, elapsed, [&](const SimulatedStream & stream) {
+        std_msgs::msg::Header header;
+        header.stamp = rclcpp::Clock(RCL_SYSTEM_TIME).now();
+        header.frame_id = stream.frame_id;
+        diagnosis.SensorReportWithHeader(stream.topic, header);
+      });
+      while (next_status < statuses.size() && statuses[next_status].at <= elapsed) {
+        diagnosis.DataStatusReport(statuses[next_status].kind, statuses[next_status].status);
+        ++next_status;
+      }
+      std::this_thread::sleep_until(next);
+    }
+  }  // the library's threads stop and its nodes go before the context shuts down
+  rclcpp::shutdown();
+  std::cout << "demo_host: done" << std::endl;
+  return 0;
+}

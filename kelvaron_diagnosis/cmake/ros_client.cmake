@@ -1,0 +1,18 @@
+# Chooses the ROS 2 client library the package builds against: the real rclcpp when CMake
+# finds it (a ROS 2 Humble machine), otherwise the ros2_standin package of this workspace,
+# which offers the same headers and API subset over Cyclone DDS.
+#
+# Sets KELVARON_ROS_PACKAGES: the packages to depend on and to re-export to hosts.
+find_package(rclcpp QUIET)
+if(rclcpp_FOUND)
+  find_package(std_msgs REQUIRED)
+  find_package(builtin_interfaces REQUIRED)
+  find_package(brimtale_protocol REQUIRED)
+  set(KELVARON_ROS_PACKAGES rclcpp std_msgs builtin_interfaces brimtale_protocol)
+  message(STATUS "kelvaron_diagnosis: building against rclcpp ${rclcpp_VERSION}")
+else()
+  find_package(ros2_standin REQUIRED)
+  find_package(brimtale_protocol REQUIRED)
+  set(KELVARON_ROS_PACKAGES ros2_standin brimtale_protocol)
+  message(STATUS "kelvaron_diagnosis: rclcpp not found, building against ros2_standin")
+endif()

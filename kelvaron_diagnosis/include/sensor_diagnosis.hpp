@@ -1,0 +1,193 @@
+#pragma once
+
+// Sensor-stream health monitoring for ROS 2 hosts.
+//
+// The host owns one Diagnosis object, reports every frame of its monitored topics and, when it
+// wants, higher-level data-status events. A timer thread of the object judges every registered
+// stream every `timer_period_ms_` (100 ms) for time-out and low frame rate and publishes the
+// verdicts as brimtale_protocol/msg/DiagnosticEvent on "sensor_proxy_diag_topic"; data-status
+// events go to the topic of their module.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <unordered_map>
+
+#include <yaml-cpp/yaml.h>
+
+#include <brimtale_protocol/msg/diagnostic_event.hpp>
+#include <rclcpp/rclcpp.hpp>
+#include <std_msgs/msg/header.hpp>
+
+#include "kelvaron_diagnosis_export.hpp"
+
+// Limits of one sensor stream. The field names are also the keys of the threshold file.
+struct SensorThreshold
+{
+  float normal_hz{0.0F};                 // frames per second the sensor normally delivers
+  float low_ratio{0.0F};                 // rate is low below normal_hz * low_ratio frames/s
+  int64_t cutoff_timeout_ms{0};          // longest gap since the last frame, ms
+  int64_t cutoff_recovery_threshold{0};  // frames a stream must deliver to be normal again
+  int64_t abnormal_duration_ms{0};       // how long a low rate lasts before it is reported, ms
+};
+
+// What has been seen of one sensor stream so far.
+struct SensorState
+{
+  std_msgs::msg::Header last_header;  // header of the latest report, copied into its events
+  std::deque<int64_t> timestamps;     // arrival times (wall-clock epoch ms), oldest first
+  int64_t last_receive_ms{0};         // arrival time of the latest frame, 0 before the first
+  int64_t abnormal_start_ms{0};       // start of the current low-rate spell, 0 while normal
+  int64_t recovery_count{0};          // recovery credit, compared with cutoff_recovery_threshold
+
+  // The current run: consecutive frames with no gap longer than cutoff_timeout_ms between
+  // neighbours. A stream is normal again once its run holds cutoff_recovery_threshold frames.
+  int64_t run_frames{0};
+  int64_t run_last_ms{0};
+};
+
+// Kinds of data-status report. Unscoped so hosts may write both forms:
+// AbnormalEventType::LOCALIZATION_LOST_STATUS and LOCALIZATION_LOST_STATUS.
+enum AbnormalEventType : int32_t
+{
+  FRONT_2D_LIDAR_STATUS = 0,         // id 8009, sensor_proxy_diag_topic
+  REAR_2D_LIDAR_STATUS = 1,          // id 8011, sensor_proxy_diag_topic
+  PATH_GLOBAL_PLAN_STATUS = 2,       // id 8017, chassis_pnc_diag_topic
+  PATH_LOCAL_PLAN_STATUS = 3,        // id 8018, chassis_pnc_diag_topic
+  LOCALIZATION_DEGRADED_STATUS = 4,  // id 8019, chassis_loc_diag_topic
+  LOCALIZATION_LOST_STATUS = 5,      // id 8020, chassis_loc_diag_topic
+  NAV_TO_POINT_STATUS = 6,           // id 8022, chassis_pnc_diag_topic
+};
+
+class KELVARON_DIAGNOSIS_PUBLIC Diagnosis
+{
+public:
+  // Construction does no work: no node, no thread, no file. The first report initialises.
+  Diagnosis() = default;
+  ~Diagnosis();
+
+  Diagnosis(const Diagnosis &) = delete;
+  Diagnosis & operator=(const Diagnosis &) = delete;
+  Diagnosis(Diagnosis &&) = delete;
+  Diagnosis & operator=(Diagnosis &&) = delete;
+
+  // --- Initialisation ---------------------------------------------------------------------------
+  // Runs, once per object, the automatic initialisation: default threshold file from the
+  // package's share directory, the three channels, the file load and the timer.
+  bool autoInitialize();
+  // Creates the channels and loads `config_path`; does not start the timer.
+  bool initialize(const std::string & config_path);
+
+  // --- Registry ---------------------------------------------------------------------------------
+  // Registers (or re-registers, resetting its state) one sensor. The fifth argument is a count
+  // of frames: a stream is normal again once it has delivered that many frames without a gap
+  // longer than `cutoff_timeout_ms`. `abnormal_duration_ms` is set to 1000 ms, one frame-rate
+  // window, so a stored record always passes validateSensorThreshold.
+  bool Register(
+    const std::string & topic, float normal_hz, float low_ratio, long cutoff_timeout_ms,
+    long cutoff_recovery_threshold);
+  bool validateSensorThreshold(const std::string & topic, const SensorThreshold & threshold);
+
+  // --- Frame reports ----------------------------------------------------------------------------
+  bool SensorReportWithHeader(const std::string & topic, const std_msgs::msg::Header & header);
+  bool SensorReportWithoutHeader(const std::string & topic);
+
+  // --- Health-check timer -----------------------------------------------------------------------
+  void startTimer();
+  void stopTimer();
+  void timerThread();
+  void TimeoutCheck();
+  void FPSCheck();
+
+  // --- Data-status reports ----------------------------------------------------------------------
+  // Any non-zero status is published as abnormal, with the kind's abnormal text.
+  bool DataStatusReport(AbnormalEventType kind, int status);
+
+  // --- Threshold file ---------------------------------------------------------------------------
+  bool validateConfig(const YAML::Node & root);
+  bool parseSensorConfig(const YAML::Node & sensors);
+  bool loadConfigFromFile(const std::string & path);
+  bool initializeFromConfig(const std::string & path);
+  // Synchronous: a host that wants an immediate reload calls this.
+  bool reloadConfig();
+  int64_t getConfigFileModifiedTime(const std::string & path);
+
+  // --- Configuration watcher --------------------------------------------------------------------
+  void startConfigWatcher();
+  void stopConfigWatcher();
+  void configWatcherThread();
+
+private:
+  // Lets the library's own tests read and set internal state; defined only in the tests.
+  friend struct DiagnosisTestAccess;
+  // The same for the configuration tests, which also drive the watcher.
+  friend struct DiagnosisTestPeer;
+
+  using EventPublisher = rclcpp::Publisher<brimtale_protocol::msg::DiagnosticEvent>;
+
+  // Overwrites the four fields of diag_msg_. data_mutex_ must be held.
+  void fillEvent(
+    const std_msgs::msg::Header & header, int32_t event_id, int32_t event_status,
+    std::string_view event_msg);
+  // Publishes a health-check event; a failure is logged once and never leaves the timer thread.
+  void publishHealthEvent();
+  void createChannels();
+  // Records a frame of `topic` when it is registered; data_mutex_ must be held.
+  bool recordArrival(const std::string & topic, SensorState & state);
+  int64_t configFileMtime();
+  std::string configFilePath();
+  void recordConfigLoad(int64_t mtime);
+  // One load; the caller holds config_load_mutex_. `thresholds_touched` tells whether the
+  // parser began replacing sensor_thresholds_, the only case a failed reload must undo.
+  bool loadConfigHoldingLoadLock(const std::string & path, bool & thresholds_touched);
+  // Calls reloadConfig on the watcher thread; an exception is logged and does not end it.
+  void reloadFromWatcher();
+  // The members below, in this order, make up the object; destruction runs in reverse, so the
+  // threads go before the maps and the message, and the publishers go last.
+  std::shared_ptr<EventPublisher> sensor_proxy_publisher_{};
+  std::shared_ptr<rclcpp::Node> sensor_proxy_node_{};
+  std::shared_ptr<EventPublisher> chassis_pnc_publisher_{};
+  std::shared_ptr<rclcpp::Node> chassis_pnc_node_{};
+  std::shared_ptr<EventPublisher> chassis_loc_publisher_{};
+  std::shared_ptr<rclcpp::Node> chassis_loc_node_{};
+  brimtale_protocol::msg::DiagnosticEvent diag_msg_{};
+  std::unordered_map<std::string, int64_t> status_report_times_{};
+  std::unordered_map<std::string, SensorThreshold> sensor_thresholds_{};
+  std::unordered_map<std::string, SensorState> sensor_states_{};
+  std::mutex data_mutex_{};
+  std::once_flag init_once_{};
+  std::atomic<bool> initialized_{false};
+  std::mutex init_mutex_{};
+  std::string default_config_path_{};
+  std::string config_file_path_{};
+  std::atomic<bool> config_loaded_{false};
+  std::atomic<bool> reload_requested_{false};
+  std::thread config_watcher_thread_{};
+  std::condition_variable config_watcher_cv_{};
+  std::mutex config_watcher_mutex_{};
+  std::atomic<bool> config_watcher_running_{false};
+  int64_t last_config_mtime_{0};
+  std::thread timer_thread_{};
+  std::atomic<bool> timer_running_{false};
+  int64_t timer_period_ms_{100};
+  std::condition_variable timer_cv_{};
+  std::mutex timer_mutex_{};
+
+  // Guards config_file_path_ and last_config_mtime_, which the watcher reads while other
+  // threads load.
+  std::mutex config_file_mutex_{};
+  // Serialises whole loads, so a failed reload can never restore thresholds older than another
+  // thread's successful load. Order: init_mutex_ -> config_load_mutex_ -> data_mutex_.
+  std::mutex config_load_mutex_{};
+  // Serialise start/stop of the two threads, so concurrent calls start or join a thread once.
+  std::mutex timer_control_mutex_{};
+  std::mutex watcher_control_mutex_{};
+  // Whether health-check publishing is currently failing; guarded by data_mutex_.
+  bool health_publish_failing_{false};
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string_view>
+
+namespace kelvaron
+{
+
+// Registration and configuration messages bypass the process logger: each is one line on
+// standard output ("[INFO] ...") or standard error ("[ERROR] ..."), flushed at once.
+void printInfoLine(std::string_view text);
+void printErrorLine(std::string_view text);
+
+}  // namespace kelvaron

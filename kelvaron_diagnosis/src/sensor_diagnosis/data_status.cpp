@@ -1,0 +1,49 @@
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "logging/logger.hpp"
+#include "sensor_diagnosis.hpp"
+#include "sensor_diagnosis/status_catalogue.hpp"
+#include "sensor_diagnosis/wall_clock.hpp"
+
+bool Diagnosis::DataStatusReport(AbnormalEventType kind, int status)
+{
+  if (!initialized_.load() && !autoInitialize()) {
+    LOG_ERROR("Failed to auto-initialize diagnosis system");
+    return false;
+  }
+  std::lock_guard<std::mutex> lock(data_mutex_);
+  const int64_t now_ms = kelvaron::wallClockNowMs();
+  const kelvaron::StatusKind & entry = kelvaron::statusKind(kind);
+  if (!kelvaron::admitStatusReport(status_report_times_, entry.key, now_ms)) {
+    return false;
+  }
+
+  std_msgs::msg::Header header;
+  header.stamp = rclcpp::Clock(RCL_SYSTEM_TIME).now();
+  // Any status but 0 is abnormal; subscribers see the status exactly as the host gave it.
+  fillEvent(header, entry.event_id, status, status == 0 ? entry.normal_text : entry.abnormal_text);
+
+  EventPublisher * publisher = nullptr;
+  switch (entry.channel) {
+    case kelvaron::StatusChannel::kSensorProxy:
+      publisher = sensor_proxy_publisher_.get();
+      break;
+    case kelvaron::StatusChannel::kChassisPnc:
+      publisher = chassis_pnc_publisher_.get();
+      break;
+    case kelvaron::StatusChannel::kChassisLoc:
+      publisher = chassis_loc_publisher_.get();
+      break;
+    case kelvaron::StatusChannel::kNone:
+      break;
+  }
+  if (publisher) {
+    publisher->publish(diag_msg_);
+  }
+  LOG_INFO(
+    "event_id:{}, event_status:{}, event_msg:{}", diag_msg_.event_id, diag_msg_.event_status,
+    diag_msg_.event_msg);
+  return true;
+}

@@ -1,0 +1,12 @@
+#include "sensor_diagnosis.hpp"
+
+Diagnosis::~Diagnosis()
+{
+  // Both threads refer to this object: they end before any member goes.
+  stopTimer();
+  stopConfigWatcher();
+  // Nodes first, in creation order; the publishers go last, with the other members.
+  sensor_proxy_node_.reset();
+  chassis_pnc_node_.reset();
+  chassis_loc_node_.reset();
+}

@@ -1,0 +1,92 @@
+#include <chrono>
+#include <mutex>
+
+#include "logging/logger.hpp"
+#include "sensor_diagnosis.hpp"
+#include "sensor_diagnosis/stream_health.hpp"
+#include "sensor_diagnosis/stream_table.hpp"
+#include "sensor_diagnosis/wall_clock.hpp"
+
+void Diagnosis::startTimer()
+{
+  // Host threads and the automatic initialisation may start the timer at the same moment:
+  // assigning a thread over a joinable one would end the process.
+  std::lock_guard<std::mutex> control(timer_control_mutex_);
+  bool stopped = false;
+  if (!timer_running_.compare_exchange_strong(stopped, true)) {
+    return;
+  }
+  timer_thread_ = std::thread(&Diagnosis::timerThread, this);
+  LOG_INFO("Timer thread started");
+}
+
+void Diagnosis::stopTimer()
+{
+  std::lock_guard<std::mutex> control(timer_control_mutex_);
+  bool running = true;
+  if (!timer_running_.compare_exchange_strong(running, false)) {
+    return;
+  }
+  // Passing through the wait mutex orders the flag before the thread's next predicate test,
+  // so a thread about to wait is not left sleeping until its deadline.
+  {
+    std::lock_guard<std::mutex> wait_lock(timer_mutex_);
+  }
+  timer_cv_.notify_all();
+  if (timer_thread_.joinable()) {
+    timer_thread_.join();
+  }
+  LOG_INFO("Timer thread stopped");
+}
+
+void Diagnosis::timerThread()
+{
+  while (timer_running_) {
+    {
+      std::unique_lock<std::mutex> wait_lock(timer_mutex_);
+      const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(timer_period_ms_);
+      const bool stop_requested =
+        timer_cv_.wait_until(wait_lock, deadline, [this] { return !timer_running_; });
+      if (stop_requested) {
+        return;
+      }
+    }
+    TimeoutCheck();
+    FPSCheck();
+  }
+}
+
+void Diagnosis::TimeoutCheck()
+{
+  std::lock_guard<std::mutex> lock(data_mutex_);
+  const int64_t now_ms = kelvaron::wallClockNowMs();
+  for (const auto & [topic, threshold] : sensor_thresholds_) {
+    SensorState & state = sensor_states_[topic];
+    const kelvaron::StreamVerdict verdict = kelvaron::judgeStream(state, threshold, now_ms);
+    const bool timed_out = verdict == kelvaron::StreamVerdict::kTimeout;
+    fillEvent(
+      state.last_header, kelvaron::streamEventIds(topic).timeout_id, timed_out ? 1 : 0,
+      timed_out ? "STREAM TIMEOUT" : "STREAM NORMAL");
+    publishHealthEvent();
+    kelvaron::settleRecovery(state, threshold, verdict);
+  }
+}
+
+void Diagnosis::FPSCheck()
+{
+  std::lock_guard<std::mutex> lock(data_mutex_);
+  const int64_t now_ms = kelvaron::wallClockNowMs();
+  for (const auto & [topic, threshold] : sensor_thresholds_) {
+    SensorState & state = sensor_states_[topic];
+    const kelvaron::FrameRateVerdict verdict = kelvaron::judgeFrameRate(state, threshold, now_ms);
+    if (verdict == kelvaron::FrameRateVerdict::kSilent) {
+      continue;
+    }
+    const bool low = verdict == kelvaron::FrameRateVerdict::kLow;
+    fillEvent(
+      state.last_header, kelvaron::streamEventIds(topic).frame_rate_id, low ? 1 : 0,
+      low ? "ABNORMAL FRAME RATE" : "NORMAL FRAME RATE");
+    publishHealthEvent();
+  }
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+// Reads and sets the internal state of a Diagnosis object for the library's own tests.
+
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "sensor_diagnosis.hpp"
+
+struct DiagnosisTestAccess
+{
+  static std::unordered_map<std::string, SensorThreshold> thresholds(Diagnosis & diagnosis)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    return diagnosis.sensor_thresholds_;
+  }
+
+  static std::unordered_map<std::string, SensorState> states(Diagnosis & diagnosis)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    return diagnosis.sensor_states_;
+  }
+
+  static void setState(Diagnosis & diagnosis, const std::string & topic, const SensorState & state)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    diagnosis.sensor_states_[topic] = state;
+  }
+
+  template <typename Edit>
+  static void editState(Diagnosis & diagnosis, const std::string & topic, Edit edit)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    edit(diagnosis.sensor_states_[topic], diagnosis.sensor_thresholds_[topic]);
+  }
+
+  static std::string configFilePath(Diagnosis & diagnosis)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.config_file_mutex_);
+    return diagnosis.config_file_path_;
+  }
+
+  static int64_t lastConfigMtime(Diagnosis & diagnosis)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.config_file_mutex_);
+    return diagnosis.last_config_mtime_;
+  }
+
+  static bool timerRunning(Diagnosis & diagnosis) { return diagnosis.timer_running_.load(); }
+  static bool timerJoinable(Diagnosis & diagnosis) { return diagnosis.timer_thread_.joinable(); }
+  static bool watcherRunning(Diagnosis & diagnosis)
+  {
+    return diagnosis.config_watcher_running_.load();
+  }
+  static bool initialized(Diagnosis & diagnosis) { return diagnosis.initialized_.load(); }
+  static bool hasChannels(Diagnosis & diagnosis)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    return diagnosis.sensor_proxy_publisher_ && diagnosis.chassis_pnc_publisher_ &&
+           diagnosis.chassis_loc_publisher_;
+  }
+  static const rclcpp::Node * sensorProxyNode(Diagnosis & diagnosis)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    return diagnosis.sensor_proxy_node_.get();
+  }
+  static std::string defaultConfigPath(Diagnosis & diagnosis)
+  {
+    return diagnosis.default_config_path_;
+  }
+};

@@ -1,0 +1,112 @@
+#include "render.hpp"
+
+#include <cstdio>
+
+#include <fmt/format.h>
+
+#include "event_labels.hpp"
+
+namespace kelvaron::monitor
+{
+namespace
+{
+
+double ageSeconds(const EventRow & row, std::chrono::steady_clock::time_point now)
+{
+  return std::chrono::duration<double>(now - row.last_seen).count();
+}
+
+std::string fit(const std::string & text, std::size_t width)
+{
+  return text.size() <= width ? text : text.substr(0, width);
+}
+
+std::string jsonString(const std::string & text)
+{
+  std::string out = "\"";
+  for (const char c : text) {
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          out += fmt::format("\\u{:04x}", static_cast<unsigned>(c));
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+std::string renderText(
+  const std::vector<EventRow> & rows, std::chrono::steady_clock::time_point now,
+  const TextLayout & layout)
+{
+  constexpr const char * kRowFormat = "{:<24} {:>5} {:<34} {:<9} {:<24} {:>6} {:>7} {:>6}  {}";
+  std::string out =
+    fit(
+      fmt::format(
+        kRowFormat, "TOPIC", "ID", "EVENT", "STATUS", "TEXT", "AGE s", "COUNT", "ABN", "FRAME"),
+      layout.width) +
+    "\n";
+  std::size_t shown = 0;
+  for (const EventRow & row : rows) {
+    if (layout.height != 0 && shown + 2 >= layout.height) {
+      out += fmt::format("... {} more rows\n", rows.size() - shown);
+      break;
+    }
+    const std::string status = statusName(row.last_status);
+    std::string line = fit(
+      fmt::format(
+        kRowFormat, fit(row.topic, 24), row.event_id, fit(row.label, 34), status,
+        fit(row.last_text, 24), fmt::format("{:.1f}", ageSeconds(row, now)), row.count,
+        row.abnormal_count, row.frame_id),
+      layout.width);
+    if (layout.colour) {
+      // Colour only the status word, which sits at a fixed column.
+      const std::size_t column = 24 + 1 + 5 + 1 + 34 + 1;
+      if (line.size() >= column + status.size()) {
+        const char * colour = row.last_status == 0 ? "\033[32m" : "\033[1;31m";
+        line = line.substr(0, column) + colour + status + "\033[0m" +
+               line.substr(column + status.size());
+      }
+    }
+    out += line + "\n";
+    ++shown;
+  }
+  if (rows.empty()) {
+    out += "(no events received yet)\n";
+  }
+  return out;
+}
+
+std::string renderJson(
+  const std::vector<EventRow> & rows, std::chrono::steady_clock::time_point now)
+{
+  std::string out = "{\"rows\":[";
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const EventRow & row = rows[i];
+    out += fmt::format(
+      "{}{{\"topic\":{},\"event_id\":{},\"frame_id\":{},\"event\":{},\"status\":{},"
+      "\"status_name\":{},\"text\":{},\"age_s\":{:.3f},\"count\":{},\"abnormal_count\":{}}}",
+      i == 0 ? "" : ",", jsonString(row.topic), row.event_id, jsonString(row.frame_id),
+      jsonString(row.label), row.last_status, jsonString(statusName(row.last_status)),
+      jsonString(row.last_text), ageSeconds(row, now), row.count, row.abnormal_count);
+  }
+  return out + "]}\n";
+}
+
+}  // namespace kelvaron::monitor

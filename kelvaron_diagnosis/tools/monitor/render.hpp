@@ -1,0 +1,28 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "event_table.hpp"
+
+namespace kelvaron::monitor
+{
+
+struct TextLayout
+{
+  std::size_t width{120};  // characters per line; longer lines are cut
+  std::size_t height{0};   // rows of the terminal, 0 for unlimited
+  bool colour{false};      // ANSI colour for the status column
+};
+
+// A fixed-width table: one line per row, latest status, text, age, counts.
+std::string renderText(
+  const std::vector<EventRow> & rows, std::chrono::steady_clock::time_point now,
+  const TextLayout & layout);
+
+// One JSON object: {"rows":[{...}, ...]} for scripts.
+std::string renderJson(
+  const std::vector<EventRow> & rows, std::chrono::steady_clock::time_point now);
+
+}  // namespace kelvaron::monitor

@@ -1,0 +1,17 @@
+#ifndef ROSIDL_RUNTIME_CPP__MESSAGE_INITIALIZATION_HPP_
+#define ROSIDL_RUNTIME_CPP__MESSAGE_INITIALIZATION_HPP_
+
+namespace rosidl_runtime_cpp
+{
+
+enum class MessageInitialization
+{
+  ALL,
+  SKIP,
+  ZERO,
+  DEFAULTS_ONLY,
+};
+
+}  // namespace rosidl_runtime_cpp
+
+#endif  // ROSIDL_RUNTIME_CPP__MESSAGE_INITIALIZATION_HPP_

@@ -1,0 +1,57 @@
+#ifndef ROS2_STANDIN__SRC__CONTEXT_STATE_HPP_
+#define ROS2_STANDIN__SRC__CONTEXT_STATE_HPP_
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "participant.hpp"
+#include "rclcpp/context.hpp"
+#include "rclcpp/init_options.hpp"
+
+namespace ros2_standin
+{
+
+struct NodeState;
+
+struct ContextState
+{
+  // Guards everything below; DDS entities are created and deleted under it so that shutdown
+  // never deletes the participant underneath a half-made publisher.
+  mutable std::mutex mutex;
+  std::condition_variable sleep_condition;
+  uint64_t sleep_interruptions = 0;
+
+  // rcl distinguishes a context never initialised (null) from one shut down (invalid).
+  bool ever_initialized = false;
+  bool valid = false;
+  // Bumped by every init, so that entities of an earlier initialisation count as dead.
+  uint64_t generation = 0;
+  std::string shutdown_reason;
+  rclcpp::InitOptions init_options;
+  uint32_t domain_id = 0;
+  ParticipantHandles dds;
+
+  std::vector<std::shared_ptr<rclcpp::Context::OnShutdownCallback>> on_shutdown_callbacks;
+  // The graph this context shows to others (for discovery information, later).
+  std::vector<std::weak_ptr<NodeState>> nodes;
+
+  // True when `generation` is the live initialisation; call with `mutex` held.
+  bool alive(uint64_t entity_generation) const { return valid && generation == entity_generation; }
+};
+
+struct ContextAccess
+{
+  static ContextState & state(const rclcpp::Context & context) { return *context.state_; }
+};
+
+// Contexts that were initialised and may still be valid, for the signal handler.
+std::vector<std::shared_ptr<rclcpp::Context>> initialized_contexts();
+
+}  // namespace ros2_standin
+
+#endif  // ROS2_STANDIN__SRC__CONTEXT_STATE_HPP_

@@ -1,0 +1,83 @@
+#include "dds_endpoint.hpp"
+
+#include <mutex>
+#include <string>
+
+#include "dds_qos.hpp"
+#include "names.hpp"
+#include "rcl_errors.hpp"
+
+namespace ros2_standin
+{
+
+namespace
+{
+
+// rmw_cyclonedds' prefix for ROS topics.
+constexpr char kTopicPrefix[] = "rt";
+
+}  // namespace
+
+EndpointHandles create_endpoint(
+  NodeState & node, const std::string & topic, const rclcpp::QoS & qos,
+  const MessageTypeSupport & type_support, EndpointKind kind, bool ignore_local_publications)
+{
+  const char * what =
+    kind == EndpointKind::Writer ? "could not create publisher" : "could not create subscription";
+  ContextState & context = node.context_state;
+  std::lock_guard<std::mutex> lock(context.mutex);
+  if (!context.alive(node.generation)) {
+    throw_rcl_error(RCL_RET_NODE_INVALID, what, "rcl node's context is invalid");
+  }
+
+  EndpointHandles handles;
+  handles.topic_name = expand_topic_name(topic, node.name, node.namespace_);
+  handles.generation = node.generation;
+
+  const std::string dds_name = kTopicPrefix + handles.topic_name;
+  const QosPtr topic_qos = make_topic_qos();
+  handles.topic = dds_create_topic(
+    context.dds.participant, type_support.descriptor, dds_name.c_str(), topic_qos.get(), nullptr);
+  if (handles.topic < 0) {
+    throw_rcl_error(
+      RCL_RET_ERROR, what,
+      "failed to create DDS topic " + dds_name + ": " + dds_strretcode(handles.topic));
+  }
+
+  const QosPtr endpoint_qos = make_endpoint_qos(qos, ignore_local_publications);
+  handles.endpoint =
+    kind == EndpointKind::Writer
+      ? dds_create_writer(context.dds.participant, handles.topic, endpoint_qos.get(), nullptr)
+      : dds_create_reader(context.dds.participant, handles.topic, endpoint_qos.get(), nullptr);
+  if (handles.endpoint < 0) {
+    const dds_return_t error = handles.endpoint;
+    dds_delete(handles.topic);
+    throw_rcl_error(
+      RCL_RET_ERROR, what,
+      "failed to create DDS endpoint on " + dds_name + ": " + dds_strretcode(error));
+  }
+  return handles;
+}
+
+void delete_endpoint_entities(
+  NodeState & node, uint64_t generation, const dds_entity_t * entities, size_t count)
+{
+  ContextState & context = node.context_state;
+  std::lock_guard<std::mutex> lock(context.mutex);
+  if (!context.alive(generation)) {
+    return;  // shutdown deleted them with the participant
+  }
+  for (size_t i = 0; i < count; ++i) {
+    if (entities[i] > 0) {
+      dds_delete(entities[i]);
+    }
+  }
+}
+
+bool endpoint_alive(const NodeState & node, uint64_t generation)
+{
+  std::lock_guard<std::mutex> lock(node.context_state.mutex);
+  return node.context_state.alive(generation);
+}
+
+}  // namespace ros2_standin

@@ -1,0 +1,54 @@
+#ifndef ROS2_STANDIN__SRC__NODE_STATE_HPP_
+#define ROS2_STANDIN__SRC__NODE_STATE_HPP_
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "context_state.hpp"
+#include "rclcpp/clock.hpp"
+#include "rclcpp/context.hpp"
+#include "rclcpp/node.hpp"
+#include "rclcpp/publisher_base.hpp"
+#include "rclcpp/subscription_base.hpp"
+
+namespace ros2_standin
+{
+
+struct NodeState
+{
+  // Keeps the context (and thereby its state) alive as long as any entity of the node.
+  rclcpp::Context::SharedPtr context;
+  ContextState & context_state;
+  uint64_t generation;
+  std::string name;
+  std::string namespace_;
+  std::string fully_qualified_name;
+  std::shared_ptr<rclcpp::Clock> clock;
+  std::atomic_bool in_executor{false};
+
+  std::mutex mutex;
+  std::vector<std::weak_ptr<rclcpp::PublisherBase>> publishers;
+  std::vector<std::weak_ptr<rclcpp::SubscriptionBase>> subscriptions;
+
+  NodeState(rclcpp::Context::SharedPtr context_arg, uint64_t generation_arg);
+
+  std::vector<std::shared_ptr<rclcpp::SubscriptionBase>> live_subscriptions();
+};
+
+// Validates the names and the context as rcl_node_init does, throwing rclcpp's exceptions.
+std::shared_ptr<NodeState> make_node_state(
+  const std::string & node_name, const std::string & namespace_,
+  rclcpp::Context::SharedPtr context);
+
+struct NodeAccess
+{
+  static const std::shared_ptr<NodeState> & state(const rclcpp::Node & node) { return node.state_; }
+};
+
+}  // namespace ros2_standin
+
+#endif  // ROS2_STANDIN__SRC__NODE_STATE_HPP_

@@ -1,0 +1,26 @@
+#ifndef ROS2_STANDIN__SRC__PARTICIPANT_HPP_
+#define ROS2_STANDIN__SRC__PARTICIPANT_HPP_
+
+#include <dds/dds.h>
+
+#include <cstdint>
+
+namespace ros2_standin
+{
+
+// The DDS participant of one context, and the domain when this context created it.
+struct ParticipantHandles
+{
+  dds_entity_t participant = 0;
+  dds_entity_t domain = 0;
+};
+
+// Creates the participant with ROS 2's user data "enclave=/;", on the loopback configuration
+// unless the user widened it. Throws rclcpp::exceptions::RCLError on failure.
+ParticipantHandles create_participant(uint32_t domain_id);
+
+void delete_participant(const ParticipantHandles & handles);
+
+}  // namespace ros2_standin
+
+#endif  // ROS2_STANDIN__SRC__PARTICIPANT_HPP_

@@ -1,0 +1,41 @@
+#ifndef ROS2_STANDIN__TEST__SAMPLE_EVENTS_HPP_
+#define ROS2_STANDIN__TEST__SAMPLE_EVENTS_HPP_
+
+#include <cstdint>
+#include <string>
+
+#include "brimtale_protocol/msg/diagnostic_event.hpp"
+
+namespace standin_test
+{
+
+constexpr char kTopic[] = "sensor_proxy_diag_topic";
+constexpr char kDdsTopic[] = "rt/sensor_proxy_diag_topic";
+constexpr char kDdsTypeName[] = "brimtale_protocol::msg::dds_::DiagnosticEvent_";
+
+// Event `index` of a test run. The frame id "lidar" (6 bytes with its NUL) makes event_id
+// need two bytes of padding, which checks that alignment counts from after the header.
+inline brimtale_protocol::msg::DiagnosticEvent sample_event(int index)
+{
+  brimtale_protocol::msg::DiagnosticEvent event;
+  event.header.stamp.sec = 1700000000 + index;
+  event.header.stamp.nanosec = 123456789u;
+  event.header.frame_id = "lidar";
+  event.event_id = 8001 + index;
+  event.event_status = index % 2;
+  event.event_msg = "ABNORMAL FRAME RATE";
+  return event;
+}
+
+// One line per event, as the peer program prints them.
+inline std::string describe(const brimtale_protocol::msg::DiagnosticEvent & event)
+{
+  return "event id=" + std::to_string(event.event_id) +
+         " status=" + std::to_string(event.event_status) + " msg=" + event.event_msg +
+         " frame=" + event.header.frame_id + " sec=" + std::to_string(event.header.stamp.sec) +
+         " nanosec=" + std::to_string(event.header.stamp.nanosec) + "\n";
+}
+
+}  // namespace standin_test
+
+#endif  // ROS2_STANDIN__TEST__SAMPLE_EVENTS_HPP_

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds and installs every package of the workspace with colcon into build/ and install/.
+# Extra arguments go to CMake, e.g. scripts/build.sh -DCMAKE_BUILD_TYPE=Debug
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+cd "$KD_ROOT"
+colcon build \
+  --base-paths "$KD_ROOT" \
+  --build-base "$KD_BUILD" --install-base "$KD_INSTALL" \
+  --executor sequential \
+  --event-handlers console_cohesion+ summary+ \
+  --cmake-args -DPython3_EXECUTABLE=/usr/bin/python3 -DBUILD_TESTING=ON "$@"
