@@ -12,6 +12,7 @@ packages=(
   libyaml-cpp-dev libspdlog-dev libfmt-dev libsystemd-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3-colcon-bash clang-format util-linux iproute2
+  libfastrtps-dev fastddsgen default-jre-headless
 )
 
 missing=()

@@ -44,7 +44,10 @@ bool admitStatusReport(
 {
   const auto previous = last_accepted_ms.find(key);
   if (previous != last_accepted_ms.end()) {
-    if (now_ms - previous->second < kStatusReportMinIntervalMs) {
+    // A recorded time after now predates a backward clock step; honouring it would silence
+    // the key for as long as the step.
+    const bool recorded_in_future = previous->second > now_ms;
+    if (!recorded_in_future && now_ms - previous->second < kStatusReportMinIntervalMs) {
       return false;
     }
     previous->second = now_ms;

@@ -10,6 +10,11 @@ void trimWindow(std::deque<int64_t> & timestamps, int64_t now_ms)
   while (!timestamps.empty() && now_ms - timestamps.front() > kFrameRateWindowMs) {
     timestamps.pop_front();
   }
+  // Entries dated after now were recorded before the wall clock was stepped back; recordFrame
+  // keeps the window ordered, so they can only sit at the back.
+  while (!timestamps.empty() && timestamps.back() > now_ms) {
+    timestamps.pop_back();
+  }
 }
 
 void recordFrame(SensorState & state, const SensorThreshold & threshold, int64_t now_ms)
@@ -20,13 +25,18 @@ void recordFrame(SensorState & state, const SensorThreshold & threshold, int64_t
   state.run_last_ms = now_ms;
 
   state.last_receive_ms = now_ms;
-  state.timestamps.push_back(now_ms);
-  // Without this a host whose timer is stopped (or never started) grows the window forever.
+  // Trimming first drops entries from before a backward clock step, which keeps the window
+  // ordered; trimming at all keeps it bounded when the timer is stopped or never started.
   trimWindow(state.timestamps, now_ms);
+  state.timestamps.push_back(now_ms);
 }
 
 StreamVerdict judgeStream(SensorState & state, const SensorThreshold & threshold, int64_t now_ms)
 {
+  // After the wall clock was stepped back, times in the future would hide a dead stream for
+  // as long as the step: count from now instead, so it times out one cut-off later.
+  state.last_receive_ms = std::min(state.last_receive_ms, now_ms);
+  state.run_last_ms = std::min(state.run_last_ms, now_ms);
   const bool run_is_live =
     state.run_frames > 0 && now_ms - state.run_last_ms <= threshold.cutoff_timeout_ms;
   if (run_is_live) {
@@ -58,7 +68,8 @@ FrameRateVerdict judgeFrameRate(
     state.abnormal_start_ms = 0;
     return FrameRateVerdict::kNormal;
   }
-  if (state.abnormal_start_ms == 0) {
+  // A spell that started "in the future" began before a backward clock step: restart it.
+  if (state.abnormal_start_ms == 0 || state.abnormal_start_ms > now_ms) {
     state.abnormal_start_ms = now_ms;
   }
   const int64_t low_for_ms = now_ms - state.abnormal_start_ms;

@@ -14,7 +14,8 @@ namespace kelvaron
 // Frames younger than this, or exactly this old, count towards the frame rate.
 constexpr int64_t kFrameRateWindowMs = 1000;
 
-// Drops window entries older than kFrameRateWindowMs at `now_ms`, oldest first.
+// Drops window entries older than kFrameRateWindowMs at `now_ms`, and any dated after it (left
+// by a backward step of the wall clock).
 void trimWindow(std::deque<int64_t> & timestamps, int64_t now_ms);
 
 // Records one frame of a registered stream that arrived at `now_ms`: window, last arrival and

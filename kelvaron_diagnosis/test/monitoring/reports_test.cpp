@@ -384,6 +384,33 @@ TEST_F(DataStatusTest, UnknownKindsAreLoggedNotPublishedAndRateLimitedTogether)
   EXPECT_TRUE(collector_.drain(700ms).empty());
 }
 
+TEST_F(DataStatusTest, AReportRightAfterTheClockWasSteppedBackIsPublished)
+{
+  EXPECT_TRUE(diagnosis_.DataStatusReport(LOCALIZATION_LOST_STATUS, 0));
+  now_ms_ -= 60'000;
+  EXPECT_TRUE(diagnosis_.DataStatusReport(LOCALIZATION_LOST_STATUS, 1));
+  EXPECT_TRUE(collector_.waitForEvent(EventCollector::kChassisLocTopic, [](const auto & event) {
+    return event.event_id == 8020 && event.event_status == 1;
+  }));
+}
+
+TEST_F(DataStatusTest, AStreamThatDiesAfterABackwardStepStillTimesOut)
+{
+  std_msgs::msg::Header header;
+  for (int i = 0; i < 5; ++i) {
+    now_ms_ += 100;
+    ASSERT_TRUE(diagnosis_.SensorReportWithHeader("/scan_01", header));
+  }
+  now_ms_ -= 86'400'000;  // a day back, and no more frames
+  diagnosis_.TimeoutCheck();
+  now_ms_ += 600;  // the cut-off (500 ms) and one period later
+  collector_.clear();
+  diagnosis_.TimeoutCheck();
+  EXPECT_TRUE(collector_.waitForEvent(EventCollector::kSensorProxyTopic, [](const auto & event) {
+    return event.event_id == 8001 && event.event_status == 1;
+  }));
+}
+
 TEST_F(DataStatusTest, LogLineCarriesThePublishedFields)
 {
   CaptureStdout();
