@@ -18,7 +18,7 @@ double ageSeconds(const EventRow & row, std::chrono::steady_clock::time_point no
 
 std::string fit(const std::string & text, std::size_t width)
 {
-  return text.size() <= width ? text : text.substr(0, width);
+  return width == 0 || text.size() <= width ? text : text.substr(0, width);
 }
 
 std::string jsonString(const std::string & text)
