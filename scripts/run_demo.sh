@@ -17,6 +17,6 @@ exec "$KD_ROOT/scripts/loopback_only.sh" bash -c '
   kelvaron_diag_monitor --duration $((duration + 2)) --interval 3 &
   monitor_pid=$!
   sleep 1
-  "$KD_INSTALL/lib/kelvaron_demo/demo_host" --duration "$duration" &
+  "$KD_INSTALL/kelvaron_demo/lib/kelvaron_demo/demo_host" --duration "$duration" &
   wait
 ' bash "$duration"

@@ -206,6 +206,9 @@ bool Context::sleep_for(const std::chrono::nanoseconds & nanoseconds)
 {
   const auto deadline = std::chrono::steady_clock::now() + nanoseconds;
   std::unique_lock<std::mutex> lock(state_->mutex);
+  if (!state_->valid) {
+    return false;  // already shut down: nothing left to wait for
+  }
   const uint64_t interruptions = state_->sleep_interruptions;
   state_->sleep_condition.wait_until(
     lock, deadline, [this, interruptions] { return state_->sleep_interruptions != interruptions; });

@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <exception>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -34,9 +35,7 @@ void Diagnosis::recordConfigLoad(int64_t mtime)
 
 int64_t Diagnosis::getConfigFileModifiedTime(const std::string & path)
 {
-  struct stat info
-  {
-  };
+  struct stat info = {};
   if (::stat(path.c_str(), &info) != 0) {
     return 0;
   }

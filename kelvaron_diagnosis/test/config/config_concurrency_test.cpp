@@ -1,6 +1,6 @@
 // Loads racing each other and the registry. These cases are meant to run under
-// ThreadSanitizer as well (see the README for the command); the assertions check what the
-// serialised loads guarantee whatever the interleaving.
+// ThreadSanitizer as well (the command is in this folder's CMakeLists.txt); the assertions check
+// what the serialised loads guarantee whatever the interleaving.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -63,7 +63,11 @@ void expectSameState(const SensorState & actual, const SensorState & expected)
   EXPECT_EQ(actual.recovery_count, expected.recovery_count);
 }
 
-void expectFreshState(const SensorState & state) { expectSameState(state, SensorState{}); }
+void expectFreshState(const SensorState & state)
+{
+  const SensorState fresh;
+  expectSameState(state, fresh);
+}
 
 TEST(ConfigParsing, StoresEveryFieldOfEveryEntryQuietly)
 {

@@ -30,6 +30,7 @@ public:
   explicit EventCollector(const std::string & node_name = "kelvaron_test_collector")
   : node_(std::make_shared<rclcpp::Node>(node_name))
   {
+    executor_.add_node(node_);
     for (const char * topic : {kSensorProxyTopic, kChassisPncTopic, kChassisLocTopic}) {
       const std::string name = topic;
       subscriptions_.push_back(node_->create_subscription<brimtale_protocol::msg::DiagnosticEvent>(
@@ -47,7 +48,7 @@ public:
   {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
-      rclcpp::spin_some(node_);
+      executor_.spin_all(std::chrono::milliseconds(10));
       {
         std::lock_guard<std::mutex> lock(mutex_);
         if (done(received_)) {
@@ -94,13 +95,14 @@ public:
 
   void clear()
   {
-    rclcpp::spin_some(node_);
+    executor_.spin_all(std::chrono::milliseconds(10));
     std::lock_guard<std::mutex> lock(mutex_);
     received_.clear();
   }
 
 private:
   std::shared_ptr<rclcpp::Node> node_;
+  rclcpp::executors::SingleThreadedExecutor executor_;
   std::vector<std::shared_ptr<rclcpp::Subscription<brimtale_protocol::msg::DiagnosticEvent>>>
     subscriptions_;
   std::mutex mutex_;

@@ -112,6 +112,7 @@ int main(int argc, char ** argv)
 
   rclcpp::init(argc, argv);
   auto node = std::make_shared<rclcpp::Node>("kelvaron_diag_monitor");
+  rclcpp::executors::SingleThreadedExecutor executor;
   std::mutex table_mutex;
   kelvaron::monitor::EventTable table;
   std::vector<std::shared_ptr<rclcpp::Subscription<brimtale_protocol::msg::DiagnosticEvent>>> subs;
@@ -127,6 +128,7 @@ int main(int argc, char ** argv)
       }));
   }
 
+  executor.add_node(node);
   const bool on_terminal = isatty(STDOUT_FILENO) != 0 && !options.json;
   const auto started = std::chrono::steady_clock::now();
   const auto interval = std::chrono::duration<double>(options.interval_s);
@@ -141,7 +143,8 @@ int main(int argc, char ** argv)
   };
 
   while (rclcpp::ok()) {
-    rclcpp::spin_some(node);
+    // Drain everything that arrived: bursts of a whole health pass must not overflow the reader.
+    executor.spin_all(std::chrono::milliseconds(20));
     const auto now = std::chrono::steady_clock::now();
     const bool finished = options.duration_s >= 0.0 &&
                           now - started >= std::chrono::duration<double>(options.duration_s);

@@ -55,7 +55,7 @@ std::string renderText(
   const std::vector<EventRow> & rows, std::chrono::steady_clock::time_point now,
   const TextLayout & layout)
 {
-  constexpr const char * kRowFormat = "{:<24} {:>5} {:<34} {:<9} {:<24} {:>6} {:>7} {:>6}  {}";
+  constexpr const char * kRowFormat = "{:<24} {:>5} {:<42} {:<9} {:<24} {:>6} {:>7} {:>6}  {}";
   std::string out =
     fit(
       fmt::format(
@@ -71,13 +71,13 @@ std::string renderText(
     const std::string status = statusName(row.last_status);
     std::string line = fit(
       fmt::format(
-        kRowFormat, fit(row.topic, 24), row.event_id, fit(row.label, 34), status,
+        kRowFormat, fit(row.topic, 24), row.event_id, fit(row.label, 42), status,
         fit(row.last_text, 24), fmt::format("{:.1f}", ageSeconds(row, now)), row.count,
         row.abnormal_count, row.frame_id),
       layout.width);
     if (layout.colour) {
       // Colour only the status word, which sits at a fixed column.
-      const std::size_t column = 24 + 1 + 5 + 1 + 34 + 1;
+      const std::size_t column = 24 + 1 + 5 + 1 + 42 + 1;
       if (line.size() >= column + status.size()) {
         const char * colour = row.last_status == 0 ? "\033[32m" : "\033[1;31m";
         line = line.substr(0, column) + colour + status + "\033[0m" +

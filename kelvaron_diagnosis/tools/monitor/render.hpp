@@ -11,9 +11,9 @@ namespace kelvaron::monitor
 
 struct TextLayout
 {
-  std::size_t width{120};  // characters per line; longer lines are cut
-  std::size_t height{0};   // rows of the terminal, 0 for unlimited
-  bool colour{false};      // ANSI colour for the status column
+  std::size_t width{0};   // characters per line, longer lines are cut; 0: no limit
+  std::size_t height{0};  // rows of the terminal, 0 for unlimited
+  bool colour{false};     // ANSI colour for the status column
 };
 
 // A fixed-width table: one line per row, latest status, text, age, counts.

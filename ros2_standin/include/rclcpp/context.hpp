@@ -89,7 +89,7 @@ public:
   RCLCPP_PUBLIC
   virtual bool remove_on_shutdown_callback(const OnShutdownCallbackHandle & callback_handle);
 
-  // Returns true when the time passed, false when interrupted by shutdown.
+  // True when the time passed; false when shutdown interrupted it or had happened already.
   RCLCPP_PUBLIC
   bool sleep_for(const std::chrono::nanoseconds & nanoseconds);
 
