@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and installs every package of the workspace with colcon into build/ and install/.
 # Extra arguments go to CMake, e.g. scripts/build.sh -DCMAKE_BUILD_TYPE=Debug
+# KD_BUILD_EVENTS chooses colcon's event handlers (the default prints each package's build log).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 cd "$KD_ROOT"
@@ -8,5 +9,5 @@ colcon build \
   --base-paths "$KD_ROOT" \
   --build-base "$KD_BUILD" --install-base "$KD_INSTALL" \
   --executor sequential \
-  --event-handlers console_cohesion+ summary+ \
+  --event-handlers ${KD_BUILD_EVENTS:-console_cohesion+ summary+} \
   --cmake-args -DPython3_EXECUTABLE=/usr/bin/python3 -DBUILD_TESTING=ON "$@"

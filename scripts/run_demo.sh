@@ -7,7 +7,9 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 duration=${1:-15}
 "$KD_ROOT/scripts/setup.sh"
-"$KD_ROOT/scripts/build.sh" -DBUILD_TESTING=OFF >/dev/null
+echo "Building the workspace (the first build takes several minutes)..."
+KD_BUILD_EVENTS="console_cohesion- console_start_end+ console_stderr- summary+" \
+  "$KD_ROOT/scripts/build.sh"
 kd_source_install
 
 exec "$KD_ROOT/scripts/loopback_only.sh" bash -c '

@@ -12,7 +12,7 @@ namespace
 void set_data_representation(dds_qos_t * qos)
 {
   // rmw_cyclonedds reads XCDR1 only.
-  const dds_data_representation_id_t xcdr1 = DDS_DATA_REPRESENTATION_XCDR2;
+  const dds_data_representation_id_t xcdr1 = DDS_DATA_REPRESENTATION_XCDR1;
   dds_qset_data_representation(qos, 1, &xcdr1);
 }
 
