@@ -8,7 +8,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 duration=${1:-15}
 "$KD_ROOT/scripts/setup.sh"
 echo "Building the workspace (the first build takes several minutes)..."
-KD_BUILD_EVENTS="console_cohesion- console_start_end+ console_stderr- summary+" \
+KD_BUILD_EVENTS="console_cohesion- console_start_end+ summary+" \
   "$KD_ROOT/scripts/build.sh"
 kd_source_install
 
