@@ -60,7 +60,11 @@ void Diagnosis::stopConfigWatcher()
   if (!config_watcher_running_.compare_exchange_strong(expected, false)) {
     return;
   }
-  // Without the wait mutex a watcher about to wait misses this and ends at its deadline.
+  // Passing through the wait mutex orders the flag before the watcher's next predicate test, so
+  // a watcher about to wait sees it at once instead of at its one-second deadline.
+  {
+    std::lock_guard<std::mutex> wait_lock(config_watcher_mutex_);
+  }
   config_watcher_cv_.notify_all();
   if (config_watcher_thread_.joinable()) {
     config_watcher_thread_.join();
