@@ -126,8 +126,6 @@ public:
 private:
   // Lets the library's own tests read and set internal state; defined only in the tests.
   friend struct DiagnosisTestAccess;
-  // The same for the configuration tests, which also drive the watcher.
-  friend struct DiagnosisTestPeer;
 
   using EventPublisher = rclcpp::Publisher<brimtale_protocol::msg::DiagnosticEvent>;
 

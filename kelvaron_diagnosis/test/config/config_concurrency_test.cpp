@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "config_test_support.hpp"
-#include "diagnosis_test_peer.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/diagnosis_test_access.hpp"
 
 namespace
 {
@@ -21,7 +21,7 @@ namespace
 using config_test::ConsoleCapture;
 using config_test::kBaseMtimeSeconds;
 using ::testing::UnorderedElementsAre;
-using Peer = DiagnosisTestPeer;
+using Peer = DiagnosisTestAccess;
 
 // Unregistered reports in the stress case would otherwise flood the terminal through the
 // process logger, which reads its settings once, at first use.

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "config_test_support.hpp"
-#include "diagnosis_test_peer.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/diagnosis_test_access.hpp"
 
 namespace
 {
@@ -19,7 +19,7 @@ namespace
 using config_test::ConsoleCapture;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAreArray;
-using Peer = DiagnosisTestPeer;
+using Peer = DiagnosisTestAccess;
 
 const std::string kSourceFile = std::string(KELVARON_SOURCE_DIR) + "/config/sensor_thresholds.yaml";
 const std::string kInstalledFile =

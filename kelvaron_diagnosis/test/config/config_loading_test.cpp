@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "config_test_support.hpp"
-#include "diagnosis_test_peer.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/diagnosis_test_access.hpp"
 
 namespace
 {
@@ -26,7 +26,7 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
-using Peer = DiagnosisTestPeer;
+using Peer = DiagnosisTestAccess;
 
 constexpr int64_t kNanosPerSecond = 1000000000;
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "config_test_support.hpp"
-#include "diagnosis_test_peer.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/diagnosis_test_access.hpp"
 
 namespace
 {
@@ -19,7 +19,7 @@ using config_test::ConsoleCapture;
 using config_test::dataFile;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
-using Peer = DiagnosisTestPeer;
+using Peer = DiagnosisTestAccess;
 
 std::vector<std::string> topics(const Peer::Thresholds & thresholds)
 {

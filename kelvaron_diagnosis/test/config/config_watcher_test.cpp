@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "config_test_support.hpp"
-#include "diagnosis_test_peer.hpp"
 #include "sensor_diagnosis.hpp"
 #include "sensor_diagnosis/config_watcher_testing.hpp"
+#include "support/diagnosis_test_access.hpp"
 
 namespace
 {
@@ -33,7 +33,7 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
-using Peer = DiagnosisTestPeer;
+using Peer = DiagnosisTestAccess;
 
 const ConsoleLine kStarted = out("[INFO] Config watcher thread started");
 const ConsoleLine kStopped = out("[INFO] Config watcher thread stopped");

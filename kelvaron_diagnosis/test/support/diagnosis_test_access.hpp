@@ -10,6 +10,9 @@
 
 struct DiagnosisTestAccess
 {
+  using Thresholds = std::unordered_map<std::string, SensorThreshold>;
+  using States = std::unordered_map<std::string, SensorState>;
+
   static std::unordered_map<std::string, SensorThreshold> thresholds(Diagnosis & diagnosis)
   {
     std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
@@ -69,4 +72,33 @@ struct DiagnosisTestAccess
   {
     return diagnosis.default_config_path_;
   }
+  // Every registered topic has a state.
+  static bool everyThresholdHasState(Diagnosis & diagnosis)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    for (const auto & entry : diagnosis.sensor_thresholds_) {
+      if (diagnosis.sensor_states_.count(entry.first) == 0) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  static bool configLoaded(Diagnosis & diagnosis) { return diagnosis.config_loaded_.load(); }
+
+  // What a host that sets reload_requested_ does: the watcher reloads at once.
+  static void requestReload(Diagnosis & diagnosis)
+  {
+    diagnosis.reload_requested_.store(true);
+    diagnosis.config_watcher_cv_.notify_all();
+  }
+
+  static bool watcherThreadJoinable(Diagnosis & diagnosis)
+  {
+    std::lock_guard<std::mutex> control(diagnosis.watcher_control_mutex_);
+    return diagnosis.config_watcher_thread_.joinable();
+  }
+
+  // Lets frame reports record without running the automatic initialisation (no ROS entities).
+  static void markInitialized(Diagnosis & diagnosis) { diagnosis.initialized_.store(true); }
 };

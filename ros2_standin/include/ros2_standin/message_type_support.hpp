@@ -10,7 +10,7 @@ namespace ros2_standin
 // idlc-generated C types stay out of every consumer's include path.
 struct MessageTypeSupport;
 
-// Specialised, next to each message struct, for every message type the stand-in carries.
+// Defined for every message type the stand-in carries; declared next to each message struct.
 template <typename MessageT>
 const MessageTypeSupport & get_message_type_support();
 

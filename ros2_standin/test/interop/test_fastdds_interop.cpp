@@ -97,19 +97,6 @@ private:
 class FastDdsInterop : public ::testing::Test
 {
 protected:
-  FastDdsInterop() : participant_(domain_id())
-  {
-    dds::TypeSupport events(std::make_unique<EventType>().release());
-    for (const auto & topic : interop::topics()) {
-      collectors_.push_back(std::make_unique<EventCollector>());
-      participant_.add_reader(
-        "rt/" + topic.topic, events, interop::ros_reader_qos(10), collectors_.back().get());
-    }
-    participant_.add_reader(
-      kDiscoveryTopic, dds::TypeSupport(std::make_unique<DiscoveryType>().release()),
-      interop::discovery_reader_qos(), &discovery_);
-  }
-
   void TearDown() override
   {
     if (publisher_) {
@@ -122,8 +109,19 @@ protected:
   // writers (its own side of the match it waits for itself).
   void start_publisher()
   {
+    // Before our participant exists, so that the child inherits none of Fast DDS's sockets.
     publisher_ = std::make_unique<standin_test::ChildProcess>(
       std::vector<std::string>{INTEROP_STANDIN_PUBLISHER_PATH, steps_.path()});
+    participant_ = std::make_unique<interop::LoopbackParticipant>(domain_id());
+    dds::TypeSupport events(std::make_unique<EventType>().release());
+    for (const auto & topic : interop::topics()) {
+      collectors_.push_back(std::make_unique<EventCollector>());
+      participant_->add_reader(
+        "rt/" + topic.topic, events, interop::ros_reader_qos(10), collectors_.back().get());
+    }
+    participant_->add_reader(
+      kDiscoveryTopic, dds::TypeSupport(std::make_unique<DiscoveryType>().release()),
+      interop::discovery_reader_qos(), &discovery_);
     for (std::size_t i = 0; i < collectors_.size(); ++i) {
       ASSERT_TRUE(collectors_[i]->wait_matched(kDeadline))
         << "no stand-in writer matched on " << interop::topics()[i].topic << "; publisher said:\n"
@@ -156,7 +154,7 @@ protected:
   // Listeners first: Fast DDS may call them until the participant is gone.
   std::vector<std::unique_ptr<EventCollector>> collectors_;
   DiscoveryCollector discovery_;
-  interop::LoopbackParticipant participant_;
+  std::unique_ptr<interop::LoopbackParticipant> participant_;
   StepDirectory steps_;
   std::unique_ptr<standin_test::ChildProcess> publisher_;
 };
