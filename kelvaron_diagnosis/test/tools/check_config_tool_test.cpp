@@ -63,8 +63,7 @@ TEST(CheckConfigTool, MissingFileIsAClearErrorAndUsageErrorsExitTwo)
   const CommandResult missing = runCommand(kTool + " /nonexistent/thresholds.yaml 2>&1");
   EXPECT_EQ(missing.exit_code, 1);
   EXPECT_NE(
-    missing.output.find(
-      "cannot read '/nonexistent/thresholds.yaml': No such file or directory"),
+    missing.output.find("cannot read '/nonexistent/thresholds.yaml': No such file or directory"),
     std::string::npos)
     << missing.output;
   EXPECT_NE(missing.output.find("INVALID /nonexistent/thresholds.yaml"), std::string::npos);

@@ -120,8 +120,7 @@ TEST(MonitorTool, OnceShowsTheRowsOfARunningLibrary)
   EXPECT_NE(result.output.find("\"event\":\"time-out /scan_01\",\"status\":1"), std::string::npos)
     << result.output;
   EXPECT_NE(
-    result.output.find("\"topic\":\"chassis_loc_diag_topic\",\"event_id\":8020"),
-    std::string::npos)
+    result.output.find("\"topic\":\"chassis_loc_diag_topic\",\"event_id\":8020"), std::string::npos)
     << result.output;
   EXPECT_NE(result.output.find("\"text\":\"LOCALIZATION_LOST\""), std::string::npos);
 }
