@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3-colcon-bash clang-format util-linux iproute2
   libfastrtps-dev fastddsgen default-jre-headless
+  clang libclang-rt-14-dev llvm-14
   python3-matplotlib
 )
 

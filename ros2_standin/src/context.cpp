@@ -147,6 +147,8 @@ bool Context::shutdown(const std::string & reason)
 {
   std::vector<std::shared_ptr<OnShutdownCallback>> callbacks;
   {
+    // Waits for a graph update under way, which writes with the participant's writer.
+    std::lock_guard<std::mutex> discovery(state_->discovery_mutex);
     std::lock_guard<std::mutex> lock(state_->mutex);
     if (!state_->valid) {
       return false;
@@ -157,7 +159,7 @@ bool Context::shutdown(const std::string & reason)
     // publishers that still exist see their context invalid and drop messages quietly.
     ros2_standin::delete_participant(state_->dds);
     state_->dds = ros2_standin::ParticipantHandles{};
-    state_->nodes.clear();
+    state_->graph.clear();
     callbacks = state_->on_shutdown_callbacks;
   }
   // Outside the lock: callbacks may query this context.

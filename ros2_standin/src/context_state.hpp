@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "node_graph.hpp"
 #include "participant.hpp"
 #include "rclcpp/context.hpp"
 #include "rclcpp/init_options.hpp"
@@ -16,10 +17,11 @@
 namespace ros2_standin
 {
 
-struct NodeState;
-
 struct ContextState
 {
+  // Orders the samples of "ros_discovery_info" (see publish_discovery_info); when both are
+  // needed, taken before `mutex`.
+  std::mutex discovery_mutex;
   // Guards everything below; DDS entities are created and deleted under it so that shutdown
   // never deletes the participant underneath a half-made publisher.
   mutable std::mutex mutex;
@@ -37,8 +39,8 @@ struct ContextState
   ParticipantHandles dds;
 
   std::vector<std::shared_ptr<rclcpp::Context::OnShutdownCallback>> on_shutdown_callbacks;
-  // The graph this context shows to others (for discovery information, later).
-  std::vector<std::weak_ptr<NodeState>> nodes;
+  // The nodes this context shows to ROS 2 graph tools, of the live initialisation only.
+  NodeGraph graph;
 
   // True when `generation` is the live initialisation; call with `mutex` held.
   bool alive(uint64_t entity_generation) const { return valid && generation == entity_generation; }

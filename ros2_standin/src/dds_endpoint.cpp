@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dds_qos.hpp"
+#include "discovery_info.hpp"
 #include "names.hpp"
 #include "rcl_errors.hpp"
 
@@ -16,9 +17,7 @@ namespace
 // rmw_cyclonedds' prefix for ROS topics.
 constexpr char kTopicPrefix[] = "rt";
 
-}  // namespace
-
-EndpointHandles create_endpoint(
+EndpointHandles create_registered_endpoint(
   NodeState & node, const std::string & topic, const rclcpp::QoS & qos,
   const MessageTypeSupport & type_support, EndpointKind kind, bool ignore_local_publications)
 {
@@ -56,22 +55,41 @@ EndpointHandles create_endpoint(
       RCL_RET_ERROR, what,
       "failed to create DDS endpoint on " + dds_name + ": " + dds_strretcode(error));
   }
+  handles.gid = entity_gid(handles.endpoint);
+  if (kind == EndpointKind::Writer) {
+    context.graph.add_writer(node.graph_id, handles.endpoint, handles.gid);
+  } else {
+    context.graph.add_reader(node.graph_id, handles.endpoint, handles.gid);
+  }
   return handles;
 }
 
-void delete_endpoint_entities(
-  NodeState & node, uint64_t generation, const dds_entity_t * entities, size_t count)
+}  // namespace
+
+EndpointHandles create_endpoint(
+  NodeState & node, const std::string & topic, const rclcpp::QoS & qos,
+  const MessageTypeSupport & type_support, EndpointKind kind, bool ignore_local_publications)
+{
+  const EndpointHandles handles =
+    create_registered_endpoint(node, topic, qos, type_support, kind, ignore_local_publications);
+  publish_discovery_info(node.context_state);
+  return handles;
+}
+
+void delete_endpoint(
+  NodeState & node, uint64_t generation, dds_entity_t endpoint, dds_entity_t topic)
 {
   ContextState & context = node.context_state;
-  std::lock_guard<std::mutex> lock(context.mutex);
-  if (!context.alive(generation)) {
-    return;  // shutdown deleted them with the participant
-  }
-  for (size_t i = 0; i < count; ++i) {
-    if (entities[i] > 0) {
-      dds_delete(entities[i]);
+  {
+    std::lock_guard<std::mutex> lock(context.mutex);
+    if (!context.alive(generation)) {
+      return;  // shutdown deleted them with the participant
     }
+    context.graph.remove_endpoint(node.graph_id, endpoint);
+    dds_delete(endpoint);
+    dds_delete(topic);
   }
+  publish_discovery_info(context);
 }
 
 bool endpoint_alive(const NodeState & node, uint64_t generation)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "gid.hpp"
 #include "message_type_support_impl.hpp"
 #include "node_state.hpp"
 #include "rclcpp/qos.hpp"
@@ -25,18 +26,21 @@ struct EndpointHandles
   uint64_t generation = 0;
   dds_entity_t topic = 0;
   dds_entity_t endpoint = 0;
+  Gid gid{};
 };
 
 // Creates the DDS topic "rt" + the expanded name and a reader or writer on the node's
-// participant. Throws as rclcpp does: InvalidTopicNameError for a bad name, RCLError when
-// the node's context is shut down or DDS refuses.
+// participant, and shows it in the node's graph information. Throws as rclcpp does:
+// InvalidTopicNameError for a bad name, RCLError when the node's context is shut down or DDS
+// refuses.
 EndpointHandles create_endpoint(
   NodeState & node, const std::string & topic, const rclcpp::QoS & qos,
   const MessageTypeSupport & type_support, EndpointKind kind, bool ignore_local_publications);
 
-// Deletes `entities` unless shutdown already did, together with their participant.
-void delete_endpoint_entities(
-  NodeState & node, uint64_t generation, const dds_entity_t * entities, size_t count);
+// Deletes the reader or writer and its topic unless shutdown already did, together with their
+// participant, and takes it out of the graph information.
+void delete_endpoint(
+  NodeState & node, uint64_t generation, dds_entity_t endpoint, dds_entity_t topic);
 
 // True while the participant the endpoint lives on exists.
 bool endpoint_alive(const NodeState & node, uint64_t generation);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "discovery_info.hpp"
 #include "names.hpp"
 #include "node_state.hpp"
 #include "rcl_errors.hpp"
@@ -26,34 +27,10 @@ void prune_and_add(std::vector<std::weak_ptr<T>> & entries, const std::shared_pt
   entries.push_back(entry);
 }
 
-}  // namespace
-
-NodeState::NodeState(rclcpp::Context::SharedPtr context_arg, uint64_t generation_arg)
-: context(std::move(context_arg))
-, context_state(ContextAccess::state(*context))
-, generation(generation_arg)
-, clock(std::make_shared<rclcpp::Clock>(RCL_ROS_TIME))
+std::shared_ptr<NodeState> make_registered_node_state(
+  const std::string & node_name, const std::string & namespace_,
+  const rclcpp::Context::SharedPtr & context)
 {
-}
-
-std::vector<std::shared_ptr<rclcpp::SubscriptionBase>> NodeState::live_subscriptions()
-{
-  std::lock_guard<std::mutex> lock(mutex);
-  std::vector<std::shared_ptr<rclcpp::SubscriptionBase>> live;
-  for (const auto & weak : subscriptions) {
-    if (auto subscription = weak.lock()) {
-      live.push_back(std::move(subscription));
-    }
-  }
-  return live;
-}
-
-std::shared_ptr<NodeState> make_node_state(
-  const std::string & node_name, const std::string & namespace_, rclcpp::Context::SharedPtr context)
-{
-  if (!context) {
-    context = rclcpp::contexts::get_global_default_context();
-  }
   ContextState & context_state = ContextAccess::state(*context);
   std::lock_guard<std::mutex> lock(context_state.mutex);
 
@@ -84,7 +61,56 @@ std::shared_ptr<NodeState> make_node_state(
   state->name = node_name;
   state->namespace_ = absolute;
   state->fully_qualified_name = fully_qualified_node_name(node_name, absolute);
-  prune_and_add(context_state.nodes, state);
+  state->graph_id = context_state.graph.add_node(absolute, node_name);
+  return state;
+}
+
+}  // namespace
+
+NodeState::NodeState(rclcpp::Context::SharedPtr context_arg, uint64_t generation_arg)
+: context(std::move(context_arg))
+, context_state(ContextAccess::state(*context))
+, generation(generation_arg)
+, clock(std::make_shared<rclcpp::Clock>(RCL_ROS_TIME))
+{
+}
+
+NodeState::~NodeState()
+{
+  if (graph_id == 0) {
+    return;
+  }
+  bool changed = false;
+  {
+    std::lock_guard<std::mutex> lock(context_state.mutex);
+    // After shutdown the graph went with the participant.
+    changed = context_state.alive(generation) && context_state.graph.remove_node(graph_id);
+  }
+  if (changed) {
+    publish_discovery_info(context_state);
+  }
+}
+
+std::vector<std::shared_ptr<rclcpp::SubscriptionBase>> NodeState::live_subscriptions()
+{
+  std::lock_guard<std::mutex> lock(mutex);
+  std::vector<std::shared_ptr<rclcpp::SubscriptionBase>> live;
+  for (const auto & weak : subscriptions) {
+    if (auto subscription = weak.lock()) {
+      live.push_back(std::move(subscription));
+    }
+  }
+  return live;
+}
+
+std::shared_ptr<NodeState> make_node_state(
+  const std::string & node_name, const std::string & namespace_, rclcpp::Context::SharedPtr context)
+{
+  if (!context) {
+    context = rclcpp::contexts::get_global_default_context();
+  }
+  auto state = make_registered_node_state(node_name, namespace_, context);
+  publish_discovery_info(state->context_state);
   return state;
 }
 

@@ -29,12 +29,19 @@ struct NodeState
   std::string fully_qualified_name;
   std::shared_ptr<rclcpp::Clock> clock;
   std::atomic_bool in_executor{false};
+  // The node's entry in the context's graph; 0 until registered there.
+  uint64_t graph_id = 0;
 
   std::mutex mutex;
   std::vector<std::weak_ptr<rclcpp::PublisherBase>> publishers;
   std::vector<std::weak_ptr<rclcpp::SubscriptionBase>> subscriptions;
 
   NodeState(rclcpp::Context::SharedPtr context_arg, uint64_t generation_arg);
+  // Leaves the graph: the node lives until its last publisher or subscription is gone, as
+  // rclcpp's node handle does.
+  ~NodeState();
+  NodeState(const NodeState &) = delete;
+  NodeState & operator=(const NodeState &) = delete;
 
   std::vector<std::shared_ptr<rclcpp::SubscriptionBase>> live_subscriptions();
 };

@@ -4,6 +4,7 @@
 
 #include "dds_config.hpp"
 #include "dds_qos.hpp"
+#include "discovery_info.hpp"
 #include "rcl_errors.hpp"
 
 namespace ros2_standin
@@ -44,6 +45,16 @@ ParticipantHandles create_participant(uint32_t domain_id)
     throw_rcl_error(
       RCL_RET_ERROR, "failed to initialize rcl",
       std::string("failed to create DDS participant: ") + dds_strretcode(error));
+  }
+  handles.gid = entity_gid(handles.participant);
+
+  handles.discovery_writer = create_discovery_writer(handles.participant);
+  if (handles.discovery_writer < 0) {
+    const dds_return_t error = handles.discovery_writer;
+    delete_participant(handles);
+    throw_rcl_error(
+      RCL_RET_ERROR, "failed to initialize rcl",
+      std::string("failed to create the ros_discovery_info writer: ") + dds_strretcode(error));
   }
   return handles;
 }

@@ -35,17 +35,13 @@ PublisherBase::PublisherBase(
   writer_ = handles.endpoint;
 
   gid_.implementation_identifier = kImplementationIdentifier;
-  dds_guid_t guid{};
-  if (dds_get_guid(writer_, &guid) == DDS_RETCODE_OK) {
-    static_assert(sizeof(guid.v) <= RMW_GID_STORAGE_SIZE, "a DDS GUID fits into an rmw gid");
-    std::memcpy(gid_.data, guid.v, sizeof(guid.v));
-  }
+  static_assert(sizeof(handles.gid) == RMW_GID_STORAGE_SIZE, "gids of rmw and graph agree");
+  std::memcpy(gid_.data, handles.gid.data(), sizeof(gid_.data));
 }
 
 PublisherBase::~PublisherBase()
 {
-  const dds_entity_t entities[] = {writer_, topic_};
-  ros2_standin::delete_endpoint_entities(*node_, generation_, entities, 2);
+  ros2_standin::delete_endpoint(*node_, generation_, writer_, topic_);
 }
 
 const char * PublisherBase::get_topic_name() const { return topic_name_.c_str(); }

@@ -29,8 +29,7 @@ SubscriptionBase::SubscriptionBase(
   read_condition_ = dds_create_readcondition(reader_, DDS_ANY_STATE);
   if (read_condition_ < 0) {
     const dds_return_t error = read_condition_;
-    const dds_entity_t entities[] = {reader_, topic_};
-    ros2_standin::delete_endpoint_entities(*node_, generation_, entities, 2);
+    ros2_standin::delete_endpoint(*node_, generation_, reader_, topic_);
     ros2_standin::throw_rcl_error(
       RCL_RET_ERROR, "could not create subscription",
       std::string("failed to create read condition: ") + dds_strretcode(error));
@@ -40,8 +39,7 @@ SubscriptionBase::SubscriptionBase(
 SubscriptionBase::~SubscriptionBase()
 {
   // The read condition goes with its reader.
-  const dds_entity_t entities[] = {reader_, topic_};
-  ros2_standin::delete_endpoint_entities(*node_, generation_, entities, 2);
+  ros2_standin::delete_endpoint(*node_, generation_, reader_, topic_);
 }
 
 const char * SubscriptionBase::get_topic_name() const { return topic_name_.c_str(); }

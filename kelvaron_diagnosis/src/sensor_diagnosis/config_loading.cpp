@@ -43,6 +43,22 @@ int64_t Diagnosis::getConfigFileModifiedTime(const std::string & path)
   return static_cast<int64_t>(info.st_mtime) * 1000000000LL;
 }
 
+namespace
+{
+
+// yaml-cpp 0.7 leaks its read buffer when a stream opens but cannot be read, as a directory
+// does; a directory is refused the way the reader refuses a file it cannot open.
+YAML::Node readThresholdFile(const std::string & path)
+{
+  struct stat info = {};
+  if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    throw YAML::BadFile(path);
+  }
+  return YAML::LoadFile(path);
+}
+
+}  // namespace
+
 bool Diagnosis::loadConfigHoldingLoadLock(const std::string & path, bool & thresholds_touched)
 {
   thresholds_touched = false;
@@ -50,7 +66,7 @@ bool Diagnosis::loadConfigHoldingLoadLock(const std::string & path, bool & thres
     // Taken before reading: an edit saved while the file is being read stays newer than the
     // recorded time, so the watcher still picks it up.
     const int64_t mtime = getConfigFileModifiedTime(path);
-    const YAML::Node root = YAML::LoadFile(path);
+    const YAML::Node root = readThresholdFile(path);
     if (!validateConfig(root)) {
       kelvaron::printErrorLine("Config validation failed for file: " + path);
       return false;

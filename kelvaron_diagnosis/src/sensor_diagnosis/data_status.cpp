@@ -16,7 +16,7 @@ bool Diagnosis::DataStatusReport(AbnormalEventType kind, int status)
   std::lock_guard<std::mutex> lock(data_mutex_);
   const int64_t now_ms = kelvaron::wallClockNowMs();
   const kelvaron::StatusKind & entry = kelvaron::statusKind(kind);
-  if (!kelvaron::admitStatusReport(status_report_times_, entry.key, now_ms)) {
+  if (!kelvaron::admitStatusReport(status_report_times_, kelvaron::statusKey(kind), now_ms)) {
     return false;
   }
 

@@ -38,6 +38,23 @@ const StatusKind & statusKind(AbnormalEventType kind)
   return kCatalogue[static_cast<std::size_t>(value)];
 }
 
+const std::string & statusKey(AbnormalEventType kind)
+{
+  static const std::array<std::string, kCatalogue.size() + 1> keys = [] {
+    std::array<std::string, kCatalogue.size() + 1> made;
+    for (std::size_t row = 0; row < kCatalogue.size(); ++row) {
+      made[row] = kCatalogue[row].key;
+    }
+    made.back() = kUnknownKind.key;
+    return made;
+  }();
+  const auto value = static_cast<int32_t>(kind);
+  if (value < 0 || value >= static_cast<int32_t>(kCatalogue.size())) {
+    return keys.back();
+  }
+  return keys[static_cast<std::size_t>(value)];
+}
+
 bool admitStatusReport(
   std::unordered_map<std::string, int64_t> & last_accepted_ms, const std::string & key,
   int64_t now_ms)

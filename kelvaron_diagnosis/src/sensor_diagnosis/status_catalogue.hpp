@@ -30,6 +30,10 @@ struct StatusKind
 // The catalogue entry of `kind`; kinds outside the enumeration share the "UNKNOWN_EVENT" entry.
 const StatusKind & statusKind(AbnormalEventType kind);
 
+// The rate-limit key of `kind` (its entry's `key`) as a string made once, so that a report
+// looks its key up without building one.
+const std::string & statusKey(AbnormalEventType kind);
+
 // Reports of one key closer than this to the last accepted one are dropped.
 constexpr int64_t kStatusReportMinIntervalMs = 1000;
 

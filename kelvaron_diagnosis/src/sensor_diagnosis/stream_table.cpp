@@ -1,6 +1,7 @@
 #include "sensor_diagnosis/stream_table.hpp"
 
 #include <array>
+#include <string_view>
 
 namespace kelvaron
 {
@@ -9,7 +10,9 @@ namespace
 
 struct StreamRow
 {
-  const char * topic;
+  // A view, so that a look-up compares lengths first: every pass looks up every sensor twice,
+  // and most topics differ from most rows in length.
+  std::string_view topic;
   StreamEventIds ids;
 };
 
@@ -35,7 +38,7 @@ constexpr std::array<StreamRow, kStreamTableRows + 1> kStreamTable{{
 std::size_t streamIndex(const std::string & topic)
 {
   for (std::size_t row = 0; row < kStreamTableRows; ++row) {
-    if (topic == kStreamTable[row].topic) {
+    if (std::string_view(topic) == kStreamTable[row].topic) {
       return row;
     }
   }
@@ -44,7 +47,8 @@ std::size_t streamIndex(const std::string & topic)
 
 const char * streamTopic(std::size_t row)
 {
-  return row < kStreamTableRows ? kStreamTable[row].topic : "";
+  // The views are of string literals, so they end in a NUL.
+  return row < kStreamTableRows ? kStreamTable[row].topic.data() : "";
 }
 
 StreamEventIds streamEventIds(std::size_t row)

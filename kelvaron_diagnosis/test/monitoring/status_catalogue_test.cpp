@@ -63,6 +63,14 @@ TEST(StatusCatalogue, KindsOutsideTheEnumerationAreUnknownAndUnpublished)
   }
 }
 
+TEST(StatusCatalogue, RateLimitKeyStringIsTheEntrysKey)
+{
+  for (int32_t value : {0, 1, 2, 3, 4, 5, 6, 7, -1, 100}) {
+    const auto kind = static_cast<AbnormalEventType>(value);
+    EXPECT_EQ(kelvaron::statusKey(kind), kelvaron::statusKind(kind).key) << value;
+  }
+}
+
 TEST(StatusRateLimit, SameKey999MsApartIsDropped1000MsApartIsAccepted)
 {
   std::unordered_map<std::string, int64_t> times;

@@ -1,15 +1,10 @@
 // kelvaron_diag_check_config: validates threshold files exactly as the library loads them, so a
 // changed file can be checked in CI before it is deployed.
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include <yaml-cpp/yaml.h>
-
-#include "sensor_diagnosis.hpp"
+#include "check_config.hpp"
 
 namespace
 {
@@ -23,41 +18,6 @@ constexpr const char * kUsage =
   "  OK      FILE (N sensors)\n"
   "  INVALID FILE\n"
   "Exit status: 0 when every file is valid, 1 when any is not, 2 for a usage error.\n";
-
-// Names the reason a file cannot be read, or returns an empty string when it can.
-std::string unreadableReason(const std::string & path)
-{
-  std::ifstream file(path);
-  if (!file) {
-    return std::strerror(errno);
-  }
-  return "";
-}
-
-std::size_t sensorCount(const std::string & path)
-{
-  const YAML::Node sensors = YAML::LoadFile(path)["sensors"];
-  return sensors.size();
-}
-
-bool checkFile(const std::string & path)
-{
-  const std::string unreadable = unreadableReason(path);
-  if (!unreadable.empty()) {
-    std::cerr << "kelvaron_diag_check_config: cannot read '" << path << "': " << unreadable
-              << std::endl;
-    std::cout << "INVALID " << path << std::endl;
-    return false;
-  }
-  // A fresh object per file: loading needs no ROS context and never publishes.
-  Diagnosis diagnosis;
-  if (!diagnosis.loadConfigFromFile(path)) {
-    std::cout << "INVALID " << path << std::endl;
-    return false;
-  }
-  std::cout << "OK      " << path << " (" << sensorCount(path) << " sensors)" << std::endl;
-  return true;
-}
 
 }  // namespace
 
@@ -84,7 +44,7 @@ int main(int argc, char ** argv)
   }
   bool all_valid = true;
   for (const std::string & path : files) {
-    all_valid = checkFile(path) && all_valid;
+    all_valid = kelvaron_check_config::checkConfigFile(path) && all_valid;
   }
   return all_valid ? 0 : 1;
 }

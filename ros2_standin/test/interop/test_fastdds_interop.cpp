@@ -215,9 +215,7 @@ TEST_F(FastDdsInterop, EventsArriveIntactOnEveryTopic)
   EXPECT_EQ(writers[0].guidPrefix, writers[2].guidPrefix);
 }
 
-// TODO(issue 8, item 1): enable once the stand-in publishes "ros_discovery_info"; until then
-// nothing writes the topic and this test could only time out.
-TEST_F(FastDdsInterop, DISABLED_DiscoveryInfoNamesTheNodesAndTheirWriters)
+TEST_F(FastDdsInterop, DiscoveryInfoNamesTheNodesAndTheirWriters)
 {
   ASSERT_NO_FATAL_FAILURE(start_publisher());
   ASSERT_NO_FATAL_FAILURE(receive_all_events());
@@ -225,14 +223,16 @@ TEST_F(FastDdsInterop, DISABLED_DiscoveryInfoNamesTheNodesAndTheirWriters)
   const rtps::GuidPrefix_t standin = writers.front().guidPrefix;
   const Gid participant_gid = gid_of(rtps::GUID_t(standin, rtps::c_EntityId_RTPSParticipant));
 
-  // Republished on every change: wait for the sample that shows all three nodes.
-  const auto has_nodes = [&](std::size_t count) {
-    return [&, count](const std::vector<DiscoveryCollector::Sample> & samples) {
-      const auto info = latest_from(samples, standin);
-      return info && info->node_entities_info_seq().size() >= count;
-    };
+  // Republished on every change, a node before its publisher: wait for the sample that shows
+  // all three nodes with their writers.
+  const auto all_written = [&](const std::vector<DiscoveryCollector::Sample> & samples) {
+    const auto info = latest_from(samples, standin);
+    return info && info->node_entities_info_seq().size() >= 3 &&
+           std::all_of(
+             info->node_entities_info_seq().begin(), info->node_entities_info_seq().end(),
+             [](const auto & node) { return !node.writer_gid_seq().empty(); });
   };
-  ASSERT_TRUE(discovery_.wait_for(has_nodes(3), kDeadline))
+  ASSERT_TRUE(discovery_.wait_for(all_written, kDeadline))
     << discovery_.samples().size() << " discovery samples, latest from the stand-in:"
     << describe(latest_from(discovery_.samples(), standin)
                   .value_or(rmw_dds_common::msg::dds_::ParticipantEntitiesInfo_()));
@@ -251,10 +251,21 @@ TEST_F(FastDdsInterop, DISABLED_DiscoveryInfoNamesTheNodesAndTheirWriters)
   }
 
   ASSERT_TRUE(interop::announce_step(steps_.path(), interop::kStepAddNode));
-  ASSERT_TRUE(discovery_.wait_for(has_nodes(4), kDeadline))
+  // The node and then its publisher each republish: wait for the sample that shows both.
+  const auto late_node_with_writer = [&](const std::vector<DiscoveryCollector::Sample> & samples) {
+    const auto latest = latest_from(samples, standin);
+    if (!latest) {
+      return false;
+    }
+    const auto nodes = nodes_by_name(*latest);
+    const auto late = nodes.find(kLateNode);
+    return late != nodes.end() && !late->second.writer_gid_seq().empty();
+  };
+  ASSERT_TRUE(discovery_.wait_for(late_node_with_writer, kDeadline))
     << "not republished after a node was added; latest:"
     << describe(*latest_from(discovery_.samples(), standin));
   const auto later = nodes_by_name(*latest_from(discovery_.samples(), standin));
+  EXPECT_EQ(later.size(), 4u);
   const auto late = later.find(kLateNode);
   ASSERT_NE(late, later.end());
   ASSERT_EQ(late->second.writer_gid_seq().size(), 1u);

@@ -81,8 +81,8 @@ public:
 };
 
 // Throws the exception that rclcpp maps `ret` to: RCLInvalidArgument, RCLBadAlloc or RCLError.
-RCLCPP_PUBLIC
-[[noreturn]] void throw_from_rcl_error(
+// The attribute goes first: clang accepts no attribute list after the visibility macro.
+[[noreturn]] RCLCPP_PUBLIC void throw_from_rcl_error(
   rcl_ret_t ret, const std::string & prefix = "", const rcl_error_state_t * error_state = nullptr);
 
 class RCLCPP_PUBLIC_TYPE RCLErrorBase

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release, into build-bench/ and install-bench/ unless KD_BUILD and
+# KD_INSTALL say otherwise), runs them on loopback only, writes their JSON to bench/results/,
+# prints every figure as a ratio to its baseline from the same run and plots the health-pass
+# cost to docs/bench_pass_cost.png. About a minute and a half once built.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export KD_BUILD=${KD_BUILD:-$root/build-bench}
+export KD_INSTALL=${KD_INSTALL:-$root/install-bench}
+source "$root/scripts/env.sh"
+
+"$KD_ROOT/scripts/setup.sh"
+"$KD_ROOT/scripts/build.sh" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DKELVARON_BUILD_BENCHMARKS=ON
+kd_source_install
+
+results=$KD_ROOT/bench/results
+bench=$KD_BUILD/kelvaron_diagnosis/bench
+mkdir -p "$results"
+# A domain of its own on loopback, whatever the caller's ROS environment says.
+export ROS_DOMAIN_ID=${KD_BENCH_DOMAIN_ID:-87} ROS_LOCALHOST_ONLY=1
+unset CYCLONEDDS_URI
+# Repetitions run in random order, so that a noisy moment spreads over every benchmark alike.
+repeated=(--benchmark_repetitions=10 --benchmark_enable_random_interleaving=true
+  --benchmark_min_time=0.1)
+
+# run NAME SPDLOG_STDOUT PROGRAM [ARGS...]
+run() {
+  local name=$1 spdlog_stdout=$2
+  shift 2
+  echo "=== $name" >&2
+  SPDLOG_STDOUT=$spdlog_stdout "$KD_ROOT/scripts/loopback_only.sh" "$@" \
+    --benchmark_out="$results/$name.json" --benchmark_out_format=json
+}
+
+# The logger without sinks (SPDLOG_STDOUT=false) ...
+run reports false "$bench/kelvaron_bench_reports" "${repeated[@]}"
+# ... and with its standard-output sink writing to /dev/null.
+run reports_stdout_devnull true "$bench/kelvaron_bench_reports" "${repeated[@]}" \
+  --benchmark_filter='^(Baseline/MutexClockCounter|Baseline/RawWrite|FrameReport/Unregistered|DataStatus/Accepted)$' \
+  >/dev/null
+for mode in none local remote; do
+  run "pass_$mode" false "$bench/kelvaron_bench_pass" "--subscriber=$mode" "${repeated[@]}"
+done
+run memory false "$bench/kelvaron_bench_memory"
+
+/usr/bin/python3 "$KD_ROOT/kelvaron_diagnosis/bench/ratio_table.py" "$results"
+mkdir -p "$KD_ROOT/docs"
+/usr/bin/python3 "$KD_ROOT/kelvaron_diagnosis/bench/plot_pass_cost.py" "$results" \
+  "$KD_ROOT/docs/bench_pass_cost.png"
