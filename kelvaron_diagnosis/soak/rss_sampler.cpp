@@ -26,7 +26,12 @@ int64_t currentRssKib()
   return -1;
 }
 
-int64_t heapInUseKib() { return static_cast<int64_t>(mallinfo2().uordblks / 1024); }
+int64_t heapInUseKib()
+{
+  // Small blocks in every arena plus the large ones malloc maps on their own.
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<int64_t>((info.uordblks + info.hblkhd) / 1024);
+}
 
 RssSampler::RssSampler(std::chrono::milliseconds period)
 : period_(period), started_(std::chrono::steady_clock::now()), thread_([this] { run(); })
