@@ -14,6 +14,7 @@
 #include "config/config_test_support.hpp"
 #include "sensor_diagnosis.hpp"
 #include "support/diagnosis_test_access.hpp"
+#include "support/scanner_thresholds.hpp"
 #include "tools/run_command.hpp"
 
 namespace
@@ -26,14 +27,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Peer = DiagnosisTestAccess;
 
-const char * const kValidFile =
-  "sensors:\n"
-  "  /scan_01:\n"
-  "    normal_hz: 10.0\n"
-  "    low_ratio: 0.5\n"
-  "    cutoff_timeout_ms: 500\n"
-  "    cutoff_recovery_threshold: 3\n"
-  "    abnormal_duration_ms: 800\n";
+const std::string kValidFile = scannerFile();
 
 std::string badFileLine(const std::string & path)
 {

@@ -7,6 +7,7 @@
 
 #include "sensor_diagnosis/status_catalogue.hpp"
 #include "sensor_diagnosis/stream_health.hpp"
+#include "support/scanner_thresholds.hpp"
 
 namespace
 {
@@ -18,17 +19,6 @@ constexpr int64_t kT0 = 1'700'000'000'000;
 constexpr int64_t kMinute = 60'000;
 constexpr int64_t kDay = 86'400'000;
 constexpr int64_t kPeriod = 100;  // the timer's period
-
-SensorThreshold scanner()
-{
-  SensorThreshold t;
-  t.normal_hz = 10.0F;
-  t.low_ratio = 0.5F;
-  t.cutoff_timeout_ms = 500;
-  t.cutoff_recovery_threshold = 3;
-  t.abnormal_duration_ms = 800;
-  return t;
-}
 
 // Drives one sensor through frames and passes on a wall clock the test moves.
 class SteppedStream : public ::testing::TestWithParam<int64_t>
@@ -51,7 +41,7 @@ protected:
     return verdict;
   }
 
-  SensorThreshold threshold_ = scanner();
+  SensorThreshold threshold_ = scannerThreshold();
   SensorState state_;
   StreamVerdict last_verdict_{StreamVerdict::kTimeout};
 };
@@ -137,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ForwardClockStep, ReadsAsOneTimeOutThenNormalOnceFramesFlow)
 {
-  const SensorThreshold threshold = scanner();
+  const SensorThreshold threshold = scannerThreshold();
   SensorState state;
   for (int64_t at = kT0; at < kT0 + 1000; at += 100) {
     kelvaron::recordFrame(state, threshold, at);

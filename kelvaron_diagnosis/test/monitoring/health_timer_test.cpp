@@ -11,6 +11,7 @@
 #include "sensor_diagnosis/publish_fault.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/event_collector.hpp"
+#include "support/scanner_thresholds.hpp"
 #include "support/temp_dir.hpp"
 
 namespace
@@ -21,14 +22,7 @@ using namespace std::chrono_literals;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
-constexpr const char * kScanConfig =
-  "sensors:\n"
-  "  /scan_01:\n"
-  "    normal_hz: 10.0\n"
-  "    low_ratio: 0.5\n"
-  "    cutoff_timeout_ms: 500\n"
-  "    cutoff_recovery_threshold: 3\n"
-  "    abnormal_duration_ms: 800\n";
+const std::string kScanConfig = scannerFile();
 
 // An object with its channels created from a threshold file of the test's own.
 class HealthTimerTest : public ::testing::Test

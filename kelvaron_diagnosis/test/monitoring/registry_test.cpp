@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/diagnosis_test_access.hpp"
+#include "support/scanner_thresholds.hpp"
 
 namespace
 {
@@ -128,17 +129,6 @@ TEST(Register, TopicsAreComparedByteForByte)
   EXPECT_EQ(DiagnosisTestAccess::thresholds(diagnosis).size(), 2U);
 }
 
-SensorThreshold validRecord()
-{
-  SensorThreshold t;
-  t.normal_hz = 10.0F;
-  t.low_ratio = 0.5F;
-  t.cutoff_timeout_ms = 500;
-  t.cutoff_recovery_threshold = 3;
-  t.abnormal_duration_ms = 800;
-  return t;
-}
-
 std::string validationError(const SensorThreshold & record, bool expect_valid = false)
 {
   Diagnosis diagnosis;
@@ -154,48 +144,48 @@ std::string validationError(const SensorThreshold & record, bool expect_valid = 
 
 TEST(ValidateSensorThreshold, ValidRecordPassesSilently)
 {
-  EXPECT_EQ(validationError(validRecord(), true), "");
-  SensorThreshold nan_rates = validRecord();
+  EXPECT_EQ(validationError(scannerThreshold(), true), "");
+  SensorThreshold nan_rates = scannerThreshold();
   nan_rates.normal_hz = kNaN;
   nan_rates.low_ratio = kNaN;
   EXPECT_EQ(validationError(nan_rates, true), "");
-  SensorThreshold ratio_one = validRecord();
+  SensorThreshold ratio_one = scannerThreshold();
   ratio_one.low_ratio = 1.0F;
   EXPECT_EQ(validationError(ratio_one, true), "");
 }
 
 TEST(ValidateSensorThreshold, EachFieldHasItsLineWithDefaultFloatFormatting)
 {
-  SensorThreshold r = validRecord();
+  SensorThreshold r = scannerThreshold();
   r.normal_hz = 0.0F;
   EXPECT_EQ(validationError(r), "[ERROR] Sensor '/s' has invalid normal_hz: 0 (must be > 0)\n");
-  r = validRecord();
+  r = scannerThreshold();
   r.normal_hz = -1.5F;
   EXPECT_EQ(validationError(r), "[ERROR] Sensor '/s' has invalid normal_hz: -1.5 (must be > 0)\n");
-  r = validRecord();
+  r = scannerThreshold();
   r.low_ratio = 1.2F;
   EXPECT_EQ(
     validationError(r),
     "[ERROR] Sensor '/s' has invalid low_ratio: 1.2 (must be 0 < ratio <= 1)\n");
-  r = validRecord();
+  r = scannerThreshold();
   r.low_ratio = -1e-07F;
   EXPECT_EQ(
     validationError(r),
     "[ERROR] Sensor '/s' has invalid low_ratio: -1e-07 (must be 0 < ratio <= 1)\n");
-  r = validRecord();
+  r = scannerThreshold();
   r.low_ratio = std::numeric_limits<float>::infinity();
   EXPECT_EQ(
     validationError(r),
     "[ERROR] Sensor '/s' has invalid low_ratio: inf (must be 0 < ratio <= 1)\n");
-  r = validRecord();
+  r = scannerThreshold();
   r.cutoff_timeout_ms = -5;
   EXPECT_EQ(
     validationError(r), "[ERROR] Sensor '/s' has invalid cutoff_timeout_ms: -5 (must be > 0)\n");
-  r = validRecord();
+  r = scannerThreshold();
   r.abnormal_duration_ms = 0;
   EXPECT_EQ(
     validationError(r), "[ERROR] Sensor '/s' has invalid abnormal_duration_ms: 0 (must be > 0)\n");
-  r = validRecord();
+  r = scannerThreshold();
   r.cutoff_recovery_threshold = 0;
   EXPECT_EQ(
     validationError(r),
@@ -204,14 +194,14 @@ TEST(ValidateSensorThreshold, EachFieldHasItsLineWithDefaultFloatFormatting)
 
 TEST(ValidateSensorThreshold, OnlyTheFirstFailingRowIsReported)
 {
-  SensorThreshold r = validRecord();
+  SensorThreshold r = scannerThreshold();
   r.low_ratio = 2.0F;
   r.cutoff_timeout_ms = -5;
   EXPECT_EQ(
     validationError(r), "[ERROR] Sensor '/s' has invalid low_ratio: 2 (must be 0 < ratio <= 1)\n");
 
   // The hold time is checked before the recovery count.
-  r = validRecord();
+  r = scannerThreshold();
   r.abnormal_duration_ms = -1;
   r.cutoff_recovery_threshold = -1;
   EXPECT_EQ(

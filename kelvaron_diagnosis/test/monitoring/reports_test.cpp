@@ -12,6 +12,7 @@
 #include "sensor_diagnosis/wall_clock.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/event_collector.hpp"
+#include "support/scanner_thresholds.hpp"
 #include "support/temp_dir.hpp"
 
 namespace
@@ -27,20 +28,7 @@ using testing::internal::GetCapturedStdout;
 constexpr const char * kFallbackPath =
   "/opt/ros/humble/share/kelvaron_diagnosis/config/sensor_thresholds.yaml";
 
-std::string sensorEntry(const std::string & topic, int cutoff_ms = 500)
-{
-  return "  " + topic +
-         ":\n"
-         "    normal_hz: 10.0\n"
-         "    low_ratio: 0.5\n"
-         "    cutoff_timeout_ms: " +
-         std::to_string(cutoff_ms) +
-         "\n"
-         "    cutoff_recovery_threshold: 3\n"
-         "    abnormal_duration_ms: 800\n";
-}
-
-const std::string kTwoScanners = "sensors:\n" + sensorEntry("/scan_01") + sensorEntry("/scan_02");
+const std::string kTwoScanners = "sensors:\n" + scannerEntry("/scan_01") + scannerEntry("/scan_02");
 
 size_t countOf(const std::string & text, const std::string & needle)
 {

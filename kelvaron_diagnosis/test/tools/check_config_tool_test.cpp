@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "support/scanner_thresholds.hpp"
 #include "support/temp_dir.hpp"
 #include "tools/run_command.hpp"
 
@@ -11,16 +12,7 @@ namespace
 
 const std::string kTool = KELVARON_CHECK_CONFIG_TOOL;
 
-std::string validFile()
-{
-  return "sensors:\n"
-         "  /scan_01:\n"
-         "    normal_hz: 10.0\n"
-         "    low_ratio: 0.5\n"
-         "    cutoff_timeout_ms: 500\n"
-         "    cutoff_recovery_threshold: 3\n"
-         "    abnormal_duration_ms: 800\n";
-}
+std::string validFile() { return scannerFile(); }
 
 TEST(CheckConfigTool, TheInstalledDefaultFileIsValid)
 {

@@ -8,6 +8,7 @@
 #include "event_table.hpp"
 #include "render.hpp"
 #include "support/diagnosis_test_access.hpp"
+#include "support/scanner_thresholds.hpp"
 #include "support/temp_dir.hpp"
 #include "tools/run_command.hpp"
 
@@ -92,15 +93,7 @@ TEST(MonitorTable, RowsAreKeyedByTopicIdFrameAndVerdictKind)
 TEST(MonitorTool, OnceShowsTheRowsOfARunningLibrary)
 {
   TempDir dir;
-  const std::string config = dir.write(
-    "t.yaml",
-    "sensors:\n"
-    "  /scan_01:\n"
-    "    normal_hz: 10.0\n"
-    "    low_ratio: 0.5\n"
-    "    cutoff_timeout_ms: 500\n"
-    "    cutoff_recovery_threshold: 3\n"
-    "    abnormal_duration_ms: 800\n");
+  const std::string config = dir.write("t.yaml", scannerFile());
   Diagnosis diagnosis;
   ASSERT_TRUE(diagnosis.initialize(config));
   diagnosis.startTimer();
