@@ -104,9 +104,13 @@ TEST(ConcurrencyStress, EverythingAtOnceLosesNothing)
         std::this_thread::sleep_for(5ms);
       }
     });
-    // Edits of the file, valid and invalid, each with a newer modification time.
+    // Edits of the file, valid and invalid, each with a newer modification time. They wait for
+    // the automatic initialisation: a failed one is final, and it could read a half-written edit.
     diagnosis.startConfigWatcher();
     threads.emplace_back([&] {
+      while (!stop && !DiagnosisTestAccess::initialized(diagnosis)) {
+        std::this_thread::sleep_for(1ms);
+      }
       time_t mtime = 1'600'000'000;
       for (int edit = 0; !stop; ++edit) {
         const std::string text = edit % 3 == 2 ? "sensors: [broken" : thresholdFile(400 + edit);
@@ -123,6 +127,10 @@ TEST(ConcurrencyStress, EverythingAtOnceLosesNothing)
     }
     diagnosis.stopConfigWatcher();
     diagnosis.stopTimer();
+    // Released before the checks, so that a failure shows its reason.
+    GetCapturedStdout();
+    GetCapturedStderr();
+    ASSERT_TRUE(DiagnosisTestAccess::initialized(diagnosis));
 
     // Nothing accepted is lost: every accepted report of a topic is in its window.
     const auto states = DiagnosisTestAccess::states(diagnosis);
@@ -146,8 +154,6 @@ TEST(ConcurrencyStress, EverythingAtOnceLosesNothing)
     EXPECT_EQ(thresholds.at("/registered_a").cutoff_timeout_ms, 123);
     // Destruction follows with the reports stopped.
   }
-  GetCapturedStdout();
-  GetCapturedStderr();
   kelvaron::setWallClockForTesting(nullptr);
 }
 
