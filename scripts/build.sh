@@ -10,4 +10,4 @@ colcon build \
   --build-base "$KD_BUILD" --install-base "$KD_INSTALL" \
   --executor sequential \
   --event-handlers ${KD_BUILD_EVENTS:-console_cohesion+ summary+} \
-  --cmake-args -DPython3_EXECUTABLE=/usr/bin/python3 -DBUILD_TESTING=ON "$@"
+  --cmake-args --no-warn-unused-cli -DPython3_EXECUTABLE=/usr/bin/python3 -DBUILD_TESTING=ON "$@"

@@ -27,6 +27,12 @@
 
 #include "kelvaron_diagnosis_export.hpp"
 
+namespace kelvaron
+{
+class RecentStreams;
+struct StreamEntry;
+}  // namespace kelvaron
+
 // Limits of one sensor stream. The field names are also the keys of the threshold file.
 struct SensorThreshold
 {
@@ -69,7 +75,7 @@ class KELVARON_DIAGNOSIS_PUBLIC Diagnosis
 {
 public:
   // Construction does no work: no node, no thread, no file. The first report initialises.
-  Diagnosis() = default;
+  Diagnosis();
   ~Diagnosis();
 
   Diagnosis(const Diagnosis &) = delete;
@@ -136,8 +142,10 @@ private:
   // Publishes a health-check event; a failure is logged once and never leaves the timer thread.
   void publishHealthEvent();
   void createChannels();
+  // The state of `topic`, created if new, and its thresholds; data_mutex_ must be held.
+  kelvaron::StreamEntry reportedStream(const std::string & topic);
   // Records a frame of `topic` when it is registered; data_mutex_ must be held.
-  bool recordArrival(const std::string & topic, SensorState & state);
+  bool recordArrival(const std::string & topic, const kelvaron::StreamEntry & entry);
   int64_t configFileMtime();
   std::string configFilePath();
   void recordConfigLoad(int64_t mtime);
@@ -188,4 +196,6 @@ private:
   std::mutex watcher_control_mutex_{};
   // Whether health-check publishing is currently failing; guarded by data_mutex_.
   bool health_publish_failing_{false};
+  // Entries of recently reported topics in the two maps above; guarded by data_mutex_.
+  std::unique_ptr<kelvaron::RecentStreams> recent_streams_;
 };

@@ -8,6 +8,7 @@
 
 #include "sensor_diagnosis.hpp"
 #include "sensor_diagnosis/console.hpp"
+#include "sensor_diagnosis/recent_streams.hpp"
 
 // Locks: config_load_mutex_ serialises whole loads (init_mutex_ -> config_load_mutex_ ->
 // data_mutex_); config_file_mutex_ only guards the path and the time, held for a copy at most.
@@ -139,6 +140,7 @@ bool Diagnosis::reloadConfig()
   // other threads made meanwhile.
   if (thresholds_touched) {
     std::lock_guard<std::mutex> lock(data_mutex_);
+    recent_streams_->forget();
     sensor_thresholds_ = std::move(previous);
   }
   return false;

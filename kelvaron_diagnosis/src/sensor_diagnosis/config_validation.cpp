@@ -2,6 +2,7 @@
 
 #include "sensor_diagnosis.hpp"
 #include "sensor_diagnosis/console.hpp"
+#include "sensor_diagnosis/recent_streams.hpp"
 
 namespace
 {
@@ -79,6 +80,7 @@ bool Diagnosis::validateConfig(const YAML::Node & root)
 bool Diagnosis::parseSensorConfig(const YAML::Node & sensors)
 {
   std::lock_guard<std::mutex> lock(data_mutex_);
+  recent_streams_->forget();
   sensor_thresholds_.clear();
   for (const auto & entry : sensors) {
     const std::string topic = entry.first.as<std::string>();

@@ -1,5 +1,11 @@
 #include "sensor_diagnosis.hpp"
 
+#include <memory>
+
+#include "sensor_diagnosis/recent_streams.hpp"
+
+Diagnosis::Diagnosis() : recent_streams_(std::make_unique<kelvaron::RecentStreams>()) {}
+
 Diagnosis::~Diagnosis()
 {
   // Both threads refer to this object: they end before any member goes.

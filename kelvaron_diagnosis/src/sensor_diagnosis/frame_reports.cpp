@@ -3,6 +3,7 @@
 
 #include "logging/logger.hpp"
 #include "sensor_diagnosis.hpp"
+#include "sensor_diagnosis/recent_streams.hpp"
 #include "sensor_diagnosis/stream_health.hpp"
 #include "sensor_diagnosis/wall_clock.hpp"
 
@@ -28,9 +29,9 @@ bool Diagnosis::SensorReportWithHeader(
     return false;
   }
   std::lock_guard<std::mutex> lock(data_mutex_);
-  SensorState & state = sensor_states_[topic];
-  state.last_header = header;
-  return recordArrival(topic, state);
+  const kelvaron::StreamEntry entry = reportedStream(topic);
+  entry.state->last_header = header;
+  return recordArrival(topic, entry);
 }
 
 bool Diagnosis::SensorReportWithoutHeader(const std::string & topic)
@@ -40,18 +41,33 @@ bool Diagnosis::SensorReportWithoutHeader(const std::string & topic)
     return false;
   }
   std::lock_guard<std::mutex> lock(data_mutex_);
-  SensorState & state = sensor_states_[topic];
-  state.last_header = headerStampedNow();
-  return recordArrival(topic, state);
+  const kelvaron::StreamEntry entry = reportedStream(topic);
+  entry.state->last_header = headerStampedNow();
+  return recordArrival(topic, entry);
 }
 
-bool Diagnosis::recordArrival(const std::string & topic, SensorState & state)
+kelvaron::StreamEntry Diagnosis::reportedStream(const std::string & topic)
 {
+  kelvaron::StreamEntry entry = recent_streams_->find(topic);
+  if (entry.state != nullptr) {
+    return entry;
+  }
+  // Unregistered topics get a state too, but are not remembered: they are the rare case.
+  entry.state = &sensor_states_[topic];
   const auto registered = sensor_thresholds_.find(topic);
-  if (registered == sensor_thresholds_.end()) {
+  if (registered != sensor_thresholds_.end()) {
+    entry.threshold = &registered->second;
+    recent_streams_->remember(topic, entry);
+  }
+  return entry;
+}
+
+bool Diagnosis::recordArrival(const std::string & topic, const kelvaron::StreamEntry & entry)
+{
+  if (entry.threshold == nullptr) {
     LOG_WARN("Sensor topic not registered: {}", topic);
     return false;
   }
-  kelvaron::recordFrame(state, registered->second, kelvaron::wallClockNowMs());
+  kelvaron::recordFrame(*entry.state, *entry.threshold, kelvaron::wallClockNowMs());
   return true;
 }

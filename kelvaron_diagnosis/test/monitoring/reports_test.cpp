@@ -271,6 +271,54 @@ TEST_F(FrameReportTest, UnregisteredTopicWarnsKeepsTheHeaderAndStaysUnregistered
   EXPECT_EQ(DiagnosisTestAccess::thresholds(diagnosis_).count("/scan_09"), 0U);
 }
 
+// Reports remember where a topic's entries live; changes of the thresholds must still count.
+TEST_F(FrameReportTest, ReloadThatDropsAReportedTopicUnregistersIt)
+{
+  kelvaron::setWallClockForTesting([] { return int64_t{1'700'000'000'000}; });
+  ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
+  ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_02"));
+  dir_.write("t.yaml", "sensors:\n" + scannerEntry("/scan_01"));
+  CaptureStdout();
+  ASSERT_TRUE(diagnosis_.reloadConfig());
+  EXPECT_FALSE(diagnosis_.SensorReportWithoutHeader("/scan_02"));
+  EXPECT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
+  const std::string log = GetCapturedStdout();
+  EXPECT_EQ(countOf(log, "Sensor topic not registered: /scan_02"), 1U) << log;
+  const auto states = DiagnosisTestAccess::states(diagnosis_);
+  EXPECT_EQ(states.at("/scan_01").timestamps.size(), 2U);
+  EXPECT_EQ(states.at("/scan_02").timestamps.size(), 1U);
+}
+
+TEST_F(FrameReportTest, ReRegistrationAfterReportsGovernsTheNextFrame)
+{
+  int64_t now_ms = 1'700'000'000'000;
+  kelvaron::setWallClockForTesting([&now_ms] { return now_ms; });
+  ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
+  CaptureStdout();
+  ASSERT_TRUE(diagnosis_.Register("/scan_01", 10.0F, 0.5F, 100, 3));
+  GetCapturedStdout();
+  ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
+  now_ms += 200;
+  ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
+  // A 200 ms gap breaks the run under the new 100 ms cut-off; the file's 500 ms would not.
+  const SensorState state = DiagnosisTestAccess::states(diagnosis_).at("/scan_01");
+  EXPECT_EQ(state.run_frames, 1);
+  EXPECT_EQ(state.timestamps.size(), 2U);
+}
+
+TEST_F(FrameReportTest, ReloadAddingATopicRegistersItsEarlierUnregisteredState)
+{
+  CaptureStdout();
+  std_msgs::msg::Header header;
+  header.frame_id = "sonar";
+  EXPECT_FALSE(diagnosis_.SensorReportWithHeader("/sonar", header));
+  dir_.write("t.yaml", kTwoScanners + scannerEntry("/sonar"));
+  ASSERT_TRUE(diagnosis_.reloadConfig());
+  GetCapturedStdout();
+  EXPECT_TRUE(diagnosis_.SensorReportWithoutHeader("/sonar"));
+  EXPECT_EQ(DiagnosisTestAccess::states(diagnosis_).at("/sonar").timestamps.size(), 1U);
+}
+
 TEST(FrameReport, TopicRegisteredOnlyByRegisterIsDroppedByTheAutomaticLoad)
 {
   AmentPrefix prefix;
