@@ -1,6 +1,7 @@
 // Arbitrary bytes as the threshold file of a running object. A reload of them must leave the
 // file's thresholds in force when the file is valid and exactly the previous ones otherwise;
-// a direct load of the same bytes must agree and never change anything when it fails.
+// a direct load of the same bytes must agree and never change anything when it fails. Frame
+// reports before and after each load must find exactly the topics then in force.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -35,6 +36,24 @@ constexpr const char * kKnownGood =
   "    cutoff_recovery_threshold: 10\n"
   "    abnormal_duration_ms: 1000\n";
 
+// Reports one frame of every topic that was or is in force; each must be accepted exactly when
+// its topic is registered now.
+void reportEveryTopic(Diagnosis & diagnosis, const ThresholdMap & earlier, const char * when)
+{
+  const ThresholdMap now = DiagnosisTestAccess::thresholds(diagnosis);
+  const std_msgs::msg::Header header;
+  for (const ThresholdMap * topics : {&earlier, &now}) {
+    for (const auto & entry : *topics) {
+      const bool accepted = diagnosis.SensorReportWithHeader(entry.first, header);
+      if (accepted != (now.count(entry.first) > 0)) {
+        fail(
+          std::string("a frame of '") + entry.first + "' was " +
+          (accepted ? "accepted" : "refused") + " " + when);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -54,6 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t * data, std::size_t size)
   require(diagnosis.initializeFromConfig(file.path()), "the known-good file did not load");
   const ThresholdMap before = DiagnosisTestAccess::thresholds(diagnosis);
   const int64_t mtime_before = DiagnosisTestAccess::lastConfigMtime(diagnosis);
+  // Reports without channels: the object only records, which is all the check needs.
+  DiagnosisTestAccess::markInitialized(diagnosis);
+  reportEveryTopic(diagnosis, before, "before the reload");
 
   file.write(bytes);
   const int64_t mtime_of_bytes = diagnosis.getConfigFileModifiedTime(file.path());
@@ -80,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t * data, std::size_t size)
   }
   require(
     DiagnosisTestAccess::everyThresholdHasState(diagnosis), "a registered topic has no state");
+  reportEveryTopic(diagnosis, before, "after the reload");
   require(
     DiagnosisTestAccess::configFilePath(diagnosis) == file.path(),
     "a reload changed the remembered path");
@@ -92,5 +115,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t * data, std::size_t size)
     fail(
       "a direct load of the same bytes changed the thresholds to " + describe(after_direct_load));
   }
+  reportEveryTopic(diagnosis, before, "after the direct load");
   return 0;
 }
