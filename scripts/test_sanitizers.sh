@@ -26,7 +26,7 @@ run_variant() {
       echo "=== $name tests of $package ==="
       # shellcheck disable=SC2086
       "$KD_ROOT/scripts/loopback_only.sh" ctest --test-dir "$KD_ROOT/build-$name/$package" \
-        --output-on-failure --timeout 600 $ctest_args || status=1
+        --output-on-failure --timeout 600 --no-tests=error $ctest_args || status=1
     done
     # Reports are written to files as well: a test that captures its standard error would
     # otherwise swallow them.

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 #include <yaml-cpp/yaml.h>
 
@@ -31,6 +32,8 @@ namespace kelvaron
 {
 class RecentStreams;
 struct StreamEntry;
+struct Dependencies;
+struct WorkerThread;
 }  // namespace kelvaron
 
 // Limits of one sensor stream. The field names are also the keys of the threshold file.
@@ -99,6 +102,8 @@ public:
     const std::string & topic, float normal_hz, float low_ratio, long cutoff_timeout_ms,
     long cutoff_recovery_threshold);
   bool validateSensorThreshold(const std::string & topic, const SensorThreshold & threshold);
+  // The topics registered now, from the threshold file or Register, in byte order.
+  std::vector<std::string> registeredTopics();
 
   // --- Frame reports ----------------------------------------------------------------------------
   bool SensorReportWithHeader(const std::string & topic, const std_msgs::msg::Header & header);
@@ -154,6 +159,9 @@ private:
   bool loadConfigHoldingLoadLock(const std::string & path, bool & thresholds_touched);
   // Calls reloadConfig on the watcher thread; an exception is logged and does not end it.
   void reloadFromWatcher();
+  // The members that start, wake and join each of the two threads.
+  kelvaron::WorkerThread timerWorker();
+  kelvaron::WorkerThread watcherWorker();
   // The members below, in this order, make up the object; destruction runs in reverse, so the
   // threads go before the maps and the message, and the publishers go last.
   std::shared_ptr<EventPublisher> sensor_proxy_publisher_{};
@@ -198,4 +206,6 @@ private:
   bool health_publish_failing_{false};
   // Entries of recently reported topics in the two maps above; guarded by data_mutex_.
   std::unique_ptr<kelvaron::RecentStreams> recent_streams_;
+  // What the object takes from its surroundings (the library's tests replace parts of it).
+  std::unique_ptr<kelvaron::Dependencies> dependencies_;
 };

@@ -13,7 +13,10 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,6 +26,9 @@
 #include <spdlog/logger.h>
 #include <spdlog/pattern_formatter.h>
 #include <spdlog/sinks/ansicolor_sink.h>
+// The sink is instantiated with our own lock type below, which the compiled spdlog library
+// does not carry: its member definitions must be visible here.
+#include <spdlog/sinks/ansicolor_sink-inl.h>
 #include <spdlog/sinks/systemd_sink.h>
 
 // The journal sink pulls in <syslog.h>, whose LOG_INFO priority constant would shadow the
@@ -42,14 +48,56 @@
 
 namespace brimtale
 {
+namespace detail
+{
+
+// Storage for a process-wide object that is built on first use and never destroyed. A host
+// that keeps its Diagnosis at namespace scope or in a function-local static constructs it
+// before the logger, so static destruction would otherwise tear the logger down first and the
+// object's destructor would log through a dead one.
+template <typename T>
+class NeverDestroyed
+{
+public:
+  template <typename... Args>
+  explicit NeverDestroyed(Args &&... args)
+  {
+    ::new (static_cast<void *>(storage_)) T(std::forward<Args>(args)...);
+  }
+  T & get() { return *std::launder(reinterpret_cast<T *>(storage_)); }
+
+private:
+  alignas(T) unsigned char storage_[sizeof(T)];
+};
+
+}  // namespace detail
 
 class BRIMTALE_LOGGER_PUBLIC Logger
 {
 public:
+  // Never destroyed (see NeverDestroyed). Every line is flushed as it is written, so nothing
+  // waits for a flush at exit.
   static Logger & Instance()
   {
-    static Logger instance("spdlog");
-    return instance;
+    static detail::NeverDestroyed<Logger> instance("spdlog");
+    return instance.get();
+  }
+
+  // Held by the console sink while it writes a line, and by writeConsoleLine, so a line written
+  // directly and a logger line never interleave.
+  static std::mutex & consoleMutex()
+  {
+    static detail::NeverDestroyed<std::mutex> mutex;
+    return mutex.get();
+  }
+
+  // Writes `line` (newline included) to `stream` as one piece and flushes it at once, so a
+  // reader of a pipe sees each line as soon as it is written.
+  static void writeConsoleLine(std::ostream & stream, std::string_view line)
+  {
+    std::lock_guard<std::mutex> lock(consoleMutex());
+    stream.write(line.data(), static_cast<std::streamsize>(line.size()));
+    stream.flush();
   }
 
   Logger(const Logger &) = delete;
@@ -72,6 +120,15 @@ public:
   }
 
 private:
+  friend class detail::NeverDestroyed<Logger>;
+
+  // The console sink's lock type: spdlog asks it for the mutex to hold around each line.
+  struct ConsoleLock
+  {
+    using mutex_t = std::mutex;
+    static mutex_t & mutex() { return consoleMutex(); }
+  };
+
   explicit Logger(const std::string & name)
   {
     // A spdlog failure leaves whatever was set up so far; the entry points cope with an empty
@@ -79,9 +136,8 @@ private:
     try {
       std::vector<spdlog::sink_ptr> sinks;
       if (readSwitch("SPDLOG_STDOUT", true)) {
-        sinks.push_back(
-          std::make_shared<spdlog::sinks::ansicolor_stdout_sink<spdlog::details::console_mutex>>(
-            spdlog::color_mode::automatic));
+        sinks.push_back(std::make_shared<spdlog::sinks::ansicolor_stdout_sink<ConsoleLock>>(
+          spdlog::color_mode::automatic));
       }
       if (readSwitch("SPDLOG_SYSTEMD", false)) {
         sinks.push_back(std::make_shared<spdlog::sinks::systemd_sink<std::mutex>>());
@@ -104,8 +160,9 @@ private:
     const char * value = std::getenv(variable);
     const char * fallback_name = fallback ? "true" : "false";
     if (value == nullptr) {
-      std::cout << "environment variable " << variable << " is not set, and set " << fallback_name
-                << "\n";
+      writeConsoleLine(
+        std::cout,
+        fmt::format("environment variable {} is not set, and set {}\n", variable, fallback_name));
       return fallback;
     }
     const std::string text(value);
@@ -115,8 +172,9 @@ private:
     if (text == "false") {
       return false;
     }
-    std::cout << "environment variable " << variable << " is invalid, and set " << fallback_name
-              << "\n";
+    writeConsoleLine(
+      std::cout,
+      fmt::format("environment variable {} is invalid, and set {}\n", variable, fallback_name));
     return fallback;
   }
 
@@ -125,14 +183,16 @@ private:
     constexpr std::int32_t kDefaultLevel = 2;
     const char * value = std::getenv("SPDLOG_LEVEL");
     if (value == nullptr) {
-      std::cout << "environment variable SPDLOG_LEVEL is not set, and set default level\n";
+      writeConsoleLine(
+        std::cout, "environment variable SPDLOG_LEVEL is not set, and set default level\n");
       return kDefaultLevel;
     }
     const std::map<std::string, std::int32_t> levels{{"trace", 0},   {"debug", 1}, {"info", 2},
                                                      {"warning", 3}, {"error", 4}, {"critical", 5}};
     const auto found = levels.find(value);
     if (found == levels.end()) {
-      std::cout << "environment variable SPDLOG_LEVEL is invalid, and set default level\n";
+      writeConsoleLine(
+        std::cout, "environment variable SPDLOG_LEVEL is invalid, and set default level\n");
       return kDefaultLevel;
     }
     return found->second;

@@ -1,5 +1,9 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <array>
+#include <cerrno>
 #include <exception>
 #include <mutex>
 #include <string>
@@ -8,6 +12,7 @@
 
 #include "sensor_diagnosis.hpp"
 #include "sensor_diagnosis/console.hpp"
+#include "sensor_diagnosis/dependencies.hpp"
 #include "sensor_diagnosis/recent_streams.hpp"
 
 // Locks: config_load_mutex_ serialises whole loads (init_mutex_ -> config_load_mutex_ ->
@@ -37,7 +42,9 @@ void Diagnosis::recordConfigLoad(int64_t mtime)
 int64_t Diagnosis::getConfigFileModifiedTime(const std::string & path)
 {
   struct stat info = {};
-  if (::stat(path.c_str(), &info) != 0) {
+  // Anything but a regular file reads as absent: the watcher waits for a real file instead of
+  // retrying a load that is refused every second.
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return 0;
   }
   // Whole seconds only: edits within one second look alike, which the watcher accepts.
@@ -47,15 +54,49 @@ int64_t Diagnosis::getConfigFileModifiedTime(const std::string & path)
 namespace
 {
 
-// yaml-cpp 0.7 leaks its read buffer when a stream opens but cannot be read, as a directory
-// does; a directory is refused the way the reader refuses a file it cannot open.
+// Closes a descriptor on every exit.
+class FileDescriptor
+{
+public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor()
+  {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  FileDescriptor(const FileDescriptor &) = delete;
+  FileDescriptor & operator=(const FileDescriptor &) = delete;
+  int get() const { return fd_; }
+
+private:
+  int fd_;
+};
+
+// Only a regular file is read. A FIFO or a device would block the read (and with it the load
+// lock, the watcher and the destructor) for ever, and yaml-cpp 0.7 leaks its read buffer on a
+// directory; all are refused as a file that cannot be read. Opening without blocking and
+// checking the opened descriptor leaves no window for the path to be swapped in between.
 YAML::Node readThresholdFile(const std::string & path)
 {
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat info = {};
-  if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     throw YAML::BadFile(path);
   }
-  return YAML::LoadFile(path);
+  std::string content;
+  std::array<char, 8192> buffer{};
+  for (;;) {
+    const ssize_t count = ::read(file.get(), buffer.data(), buffer.size());
+    if (count > 0) {
+      content.append(buffer.data(), static_cast<std::size_t>(count));
+    } else if (count == 0) {
+      break;
+    } else if (errno != EINTR) {
+      throw YAML::BadFile(path);
+    }
+  }
+  return YAML::Load(content);
 }
 
 }  // namespace
@@ -67,6 +108,9 @@ bool Diagnosis::loadConfigHoldingLoadLock(const std::string & path, bool & thres
     // Taken before reading: an edit saved while the file is being read stays newer than the
     // recorded time, so the watcher still picks it up.
     const int64_t mtime = getConfigFileModifiedTime(path);
+    if (dependencies_->before_config_read) {
+      dependencies_->before_config_read();
+    }
     const YAML::Node root = readThresholdFile(path);
     if (!validateConfig(root)) {
       kelvaron::printErrorLine("Config validation failed for file: " + path);

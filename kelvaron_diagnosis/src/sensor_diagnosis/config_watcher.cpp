@@ -3,12 +3,13 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <system_error>
 #include <utility>
 
 #include "sensor_diagnosis.hpp"
 #include "sensor_diagnosis/config_watcher_testing.hpp"
 #include "sensor_diagnosis/console.hpp"
+#include "sensor_diagnosis/dependencies.hpp"
+#include "sensor_diagnosis/worker_thread.hpp"
 
 namespace kelvaron
 {
@@ -35,41 +36,26 @@ void setConfigWatcherReloadHookForTesting(std::function<void()> hook)
 
 }  // namespace kelvaron
 
+kelvaron::WorkerThread Diagnosis::watcherWorker()
+{
+  return {
+    watcher_control_mutex_, config_watcher_running_, config_watcher_thread_, config_watcher_mutex_,
+    config_watcher_cv_};
+}
+
 void Diagnosis::startConfigWatcher()
 {
-  // The control mutex makes a concurrent stop wait until the thread object is stored, and the
-  // exchange lets exactly one of several concurrent starts create the thread.
-  std::lock_guard<std::mutex> control(watcher_control_mutex_);
-  bool expected = false;
-  if (!config_watcher_running_.compare_exchange_strong(expected, true)) {
-    return;
+  if (kelvaron::startWorker(
+        watcherWorker(), [this] { configWatcherThread(); }, dependencies_->before_thread_start)) {
+    kelvaron::printInfoLine("Config watcher thread started");
   }
-  try {
-    config_watcher_thread_ = std::thread(&Diagnosis::configWatcherThread, this);
-  } catch (const std::system_error &) {
-    config_watcher_running_.store(false);
-    throw;
-  }
-  kelvaron::printInfoLine("Config watcher thread started");
 }
 
 void Diagnosis::stopConfigWatcher()
 {
-  std::lock_guard<std::mutex> control(watcher_control_mutex_);
-  bool expected = true;
-  if (!config_watcher_running_.compare_exchange_strong(expected, false)) {
-    return;
+  if (kelvaron::stopWorker(watcherWorker())) {
+    kelvaron::printInfoLine("Config watcher thread stopped");
   }
-  // Passing through the wait mutex orders the flag before the watcher's next predicate test, so
-  // a watcher about to wait sees it at once instead of at its one-second deadline.
-  {
-    std::lock_guard<std::mutex> wait_lock(config_watcher_mutex_);
-  }
-  config_watcher_cv_.notify_all();
-  if (config_watcher_thread_.joinable()) {
-    config_watcher_thread_.join();
-  }
-  kelvaron::printInfoLine("Config watcher thread stopped");
 }
 
 void Diagnosis::reloadFromWatcher()

@@ -2,9 +2,14 @@
 
 #include <memory>
 
+#include "sensor_diagnosis/dependencies.hpp"
 #include "sensor_diagnosis/recent_streams.hpp"
 
-Diagnosis::Diagnosis() : recent_streams_(std::make_unique<kelvaron::RecentStreams>()) {}
+Diagnosis::Diagnosis()
+: recent_streams_(std::make_unique<kelvaron::RecentStreams>())
+, dependencies_(std::make_unique<kelvaron::Dependencies>())
+{
+}
 
 Diagnosis::~Diagnosis()
 {

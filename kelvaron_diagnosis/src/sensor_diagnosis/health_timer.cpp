@@ -3,40 +3,30 @@
 
 #include "logging/logger.hpp"
 #include "sensor_diagnosis.hpp"
+#include "sensor_diagnosis/dependencies.hpp"
 #include "sensor_diagnosis/stream_health.hpp"
 #include "sensor_diagnosis/stream_table.hpp"
 #include "sensor_diagnosis/wall_clock.hpp"
+#include "sensor_diagnosis/worker_thread.hpp"
+
+kelvaron::WorkerThread Diagnosis::timerWorker()
+{
+  return {timer_control_mutex_, timer_running_, timer_thread_, timer_mutex_, timer_cv_};
+}
 
 void Diagnosis::startTimer()
 {
-  // Host threads and the automatic initialisation may start the timer at the same moment:
-  // assigning a thread over a joinable one would end the process.
-  std::lock_guard<std::mutex> control(timer_control_mutex_);
-  bool stopped = false;
-  if (!timer_running_.compare_exchange_strong(stopped, true)) {
-    return;
+  if (kelvaron::startWorker(
+        timerWorker(), [this] { timerThread(); }, dependencies_->before_thread_start)) {
+    LOG_INFO("Timer thread started");
   }
-  timer_thread_ = std::thread(&Diagnosis::timerThread, this);
-  LOG_INFO("Timer thread started");
 }
 
 void Diagnosis::stopTimer()
 {
-  std::lock_guard<std::mutex> control(timer_control_mutex_);
-  bool running = true;
-  if (!timer_running_.compare_exchange_strong(running, false)) {
-    return;
+  if (kelvaron::stopWorker(timerWorker())) {
+    LOG_INFO("Timer thread stopped");
   }
-  // Passing through the wait mutex orders the flag before the thread's next predicate test,
-  // so a thread about to wait is not left sleeping until its deadline.
-  {
-    std::lock_guard<std::mutex> wait_lock(timer_mutex_);
-  }
-  timer_cv_.notify_all();
-  if (timer_thread_.joinable()) {
-    timer_thread_.join();
-  }
-  LOG_INFO("Timer thread stopped");
 }
 
 void Diagnosis::timerThread()

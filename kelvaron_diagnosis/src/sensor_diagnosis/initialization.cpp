@@ -29,9 +29,20 @@ bool Diagnosis::autoInitialize()
       LOG_ERROR("Failed to get package share directory: {}", error.what());
       default_config_path_ = kFallbackConfigPath;
     }
+    const bool initialized_before = initialized_.load();
     const bool initialized = initialize(default_config_path_);
     // The timer runs even after a failed load, so registered sensors are still watched.
-    startTimer();
+    try {
+      startTimer();
+    } catch (...) {
+      // Reports skip the initialisation once the object is initialised: left so, a refused
+      // thread would leave an object that accepts frames and never judges them. Cleared, the
+      // next report runs the whole initialisation again.
+      if (!initialized_before) {
+        initialized_.store(false);
+      }
+      throw;
+    }
     if (initialized) {
       LOG_INFO("Diagnosis system auto-initialized with config: {}", default_config_path_);
     } else {

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "sensor_diagnosis.hpp"
 #include "sensor_diagnosis/console.hpp"
@@ -79,4 +81,18 @@ bool Diagnosis::validateSensorThreshold(
       topic, "cutoff_recovery_threshold", threshold.cutoff_recovery_threshold, "must be > 0");
   }
   return true;
+}
+
+std::vector<std::string> Diagnosis::registeredTopics()
+{
+  std::vector<std::string> topics;
+  {
+    std::lock_guard<std::mutex> lock(data_mutex_);
+    topics.reserve(sensor_thresholds_.size());
+    for (const auto & entry : sensor_thresholds_) {
+      topics.push_back(entry.first);
+    }
+  }
+  std::sort(topics.begin(), topics.end());
+  return topics;
 }

@@ -311,38 +311,32 @@ TEST_F(ConfigLoading, ModifiedTimeIsWholeSecondsInNanoseconds)
 // --- Mends ---------------------------------------------------------------------------------
 
 // The file is a FIFO, so the test decides what happens while the loader is reading it.
-class ConfigLoadingThroughFifo : public ConfigLoading
+class ConfigLoadingMidRead : public ConfigLoading
 {
 protected:
-  void replaceFileByFifo(int64_t mtime_seconds)
-  {
-    ::unlink(path_.c_str());
-    ASSERT_EQ(::mkfifo(path_.c_str(), 0600), 0);
-    config_test::setMtime(path_, mtime_seconds);
-  }
-
-  // Waits until the loader on another thread has opened the FIFO, runs `meanwhile`, then gives
-  // it `content`.
+  // Installs `content` as the file, then runs `meanwhile` inside the next load, after the load
+  // has taken the file's time and before it reads the file.
   template <typename Meanwhile>
-  void feedLoader(const std::string & content, Meanwhile meanwhile)
+  void installAndInterrupt(const std::string & content, int64_t mtime_seconds, Meanwhile meanwhile)
   {
-    const int fd = config_test::openFifoWhenReaderArrives(path_);
-    ASSERT_GE(fd, 0) << "the loader never opened the file";
-    meanwhile();
-    config_test::writeAllAndClose(fd, content);
+    config_test::writeFile(path_, content);
+    config_test::setMtime(path_, mtime_seconds);
+    Peer::setBeforeConfigRead(diagnosis_, [meanwhile, done = false]() mutable {
+      if (!done) {
+        done = true;
+        meanwhile();
+      }
+    });
   }
 };
 
-TEST_F(ConfigLoadingThroughFifo, TimeIsTakenBeforeReading)
+TEST_F(ConfigLoadingMidRead, TimeIsTakenBeforeReading)
 {
-  replaceFileByFifo(kBaseMtimeSeconds);
-  bool loaded = false;
-  std::thread loader([&] { loaded = diagnosis_.loadConfigFromFile(path_); });
   // An edit saved while the file is being read.
-  feedLoader(config_test::readFile(config_test::dataFile("sensors_a.yaml")), [&] {
-    config_test::setMtime(path_, kBaseMtimeSeconds + 100);
-  });
-  loader.join();
+  installAndInterrupt(
+    config_test::readFile(config_test::dataFile("sensors_a.yaml")), kBaseMtimeSeconds,
+    [&] { config_test::setMtime(path_, kBaseMtimeSeconds + 100); });
+  const bool loaded = diagnosis_.loadConfigFromFile(path_);
 
   ASSERT_TRUE(loaded);
   expectTopicA(diagnosis_);
@@ -351,7 +345,7 @@ TEST_F(ConfigLoadingThroughFifo, TimeIsTakenBeforeReading)
   EXPECT_GT(diagnosis_.getConfigFileModifiedTime(path_), Peer::lastConfigMtime(diagnosis_));
 }
 
-class RegisterDuringFailedReload : public ConfigLoadingThroughFifo,
+class RegisterDuringFailedReload : public ConfigLoadingMidRead,
                                    public ::testing::WithParamInterface<const char *>
 {
 };
@@ -359,15 +353,12 @@ class RegisterDuringFailedReload : public ConfigLoadingThroughFifo,
 TEST_P(RegisterDuringFailedReload, KeepsTheRegistration)
 {
   initializeWithTopicA();
-  replaceFileByFifo(kBaseMtimeSeconds + 1);
-
-  bool reloaded = true;
-  std::thread reloader([&] { reloaded = diagnosis_.reloadConfig(); });
-  feedLoader(config_test::readFile(config_test::dataFile(GetParam())), [&] {
-    // The reload has saved its rollback copy by now.
-    EXPECT_TRUE(diagnosis_.Register("/meanwhile", 10.0F, 0.5F, 500, 3));
-  });
-  reloader.join();
+  installAndInterrupt(
+    config_test::readFile(config_test::dataFile(GetParam())), kBaseMtimeSeconds + 1, [&] {
+      // The reload has saved its rollback copy by now.
+      EXPECT_TRUE(diagnosis_.Register("/meanwhile", 10.0F, 0.5F, 500, 3));
+    });
+  const bool reloaded = diagnosis_.reloadConfig();
 
   EXPECT_FALSE(reloaded);
   EXPECT_EQ(capture_.count(err(kRollbackLine)), 1U);

@@ -201,36 +201,4 @@ std::size_t threadCount()
   return count;
 }
 
-int openFifoWhenReaderArrives(const std::string & path, std::chrono::milliseconds limit)
-{
-  // Non-blocking open of a FIFO's writing end fails with ENXIO until a reader has it open.
-  int fd = -1;
-  eventually(
-    [&] {
-      fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
-      return fd >= 0;
-    },
-    limit);
-  if (fd >= 0) {
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  }
-  return fd;
-}
-
-void writeAllAndClose(int fd, const std::string & content)
-{
-  std::size_t written = 0;
-  while (written < content.size()) {
-    const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      break;
-    }
-    written += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-}
-
 }  // namespace config_test

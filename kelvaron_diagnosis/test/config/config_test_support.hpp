@@ -117,10 +117,4 @@ bool eventually(
 // Number of threads of this process.
 std::size_t threadCount();
 
-// Opens the writing end of the FIFO at `path` once a reader has opened it, or returns -1 when
-// none did within `limit`.
-int openFifoWhenReaderArrives(
-  const std::string & path, std::chrono::milliseconds limit = std::chrono::seconds(20));
-void writeAllAndClose(int fd, const std::string & content);
-
 }  // namespace config_test

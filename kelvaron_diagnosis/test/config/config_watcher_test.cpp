@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -243,6 +244,31 @@ TEST_F(ConfigWatcher, OlderCopyOrMissingFileIsNotReloaded)
   std::this_thread::sleep_for(kQuietPeriod);
 
   EXPECT_THAT(capture_.lines(), IsEmpty());
+  EXPECT_THAT(registeredTopics(*diagnosis_), UnorderedElementsAre("/topic_a"));
+}
+
+TEST_F(ConfigWatcher, FileReplacedByAFifoIsIgnoredAndStopStaysPrompt)
+{
+  initializeWithTopicA();
+  startAndForgetLines();
+  ::unlink(path_.c_str());
+  ASSERT_EQ(::mkfifo(path_.c_str(), 0600), 0);
+
+  // A direct load is refused at once instead of waiting for a writer that never comes.
+  const auto load_started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(diagnosis_->loadConfigFromFile(path_));
+  EXPECT_LT(std::chrono::steady_clock::now() - load_started, std::chrono::seconds(5));
+  EXPECT_THAT(
+    capture_.take(),
+    ElementsAre(
+      err("[ERROR] YAML parsing error in config file '" + path_ + "': bad file: " + path_)));
+
+  // The watcher treats the FIFO as a missing file, and its stop does not hang.
+  std::this_thread::sleep_for(kQuietPeriod);
+  const auto stop_started = std::chrono::steady_clock::now();
+  diagnosis_->stopConfigWatcher();
+  EXPECT_LT(std::chrono::steady_clock::now() - stop_started, std::chrono::seconds(5));
+  EXPECT_THAT(capture_.lines(), ElementsAre(kStopped));
   EXPECT_THAT(registeredTopics(*diagnosis_), UnorderedElementsAre("/topic_a"));
 }
 

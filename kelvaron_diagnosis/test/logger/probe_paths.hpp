@@ -11,3 +11,9 @@
 #ifndef LOGGER_MODULE_B_PATH
 #error "LOGGER_MODULE_B_PATH must name the logger_module_b library"
 #endif
+#ifndef EXIT_PROBE_PATH
+#error "EXIT_PROBE_PATH must name the exit_probe program"
+#endif
+#ifndef CONSOLE_PROBE_PATH
+#error "CONSOLE_PROBE_PATH must name the console_probe program"
+#endif

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -144,6 +145,32 @@ TEST_F(HealthTimerTest, ConcurrentStartsAndStopsLeaveOneOrNoThread)
   }
   diagnosis_.stopTimer();
   EXPECT_FALSE(DiagnosisTestAccess::timerJoinable(diagnosis_));
+}
+
+TEST_F(HealthTimerTest, AThreadTheSystemRefusedStartsAtTheNextAttempt)
+{
+  // A host that leaves the initialisation to its first report (the installed default file).
+  Diagnosis host;
+  DiagnosisTestAccess::setBeforeThreadStart(host, [] {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  });
+  // The automatic initialisation cannot start the timer: the exception reaches the host, and
+  // nothing claims a thread that does not exist.
+  EXPECT_THROW(host.SensorReportWithoutHeader("/scan_01"), std::system_error);
+  EXPECT_THROW(host.startTimer(), std::system_error);
+  EXPECT_THROW(host.startConfigWatcher(), std::system_error);
+  EXPECT_FALSE(DiagnosisTestAccess::timerRunning(host));
+  EXPECT_FALSE(DiagnosisTestAccess::watcherRunning(host));
+
+  // Resources are back: the next report runs the initialisation again and starts the timer.
+  DiagnosisTestAccess::setBeforeThreadStart(host, nullptr);
+  EXPECT_TRUE(host.SensorReportWithoutHeader("/scan_01"));
+  EXPECT_TRUE(DiagnosisTestAccess::timerRunning(host));
+  host.startConfigWatcher();
+  EXPECT_TRUE(DiagnosisTestAccess::watcherThreadJoinable(host));
+  EXPECT_TRUE(collector_.waitForEvent(
+    EventCollector::kSensorProxyTopic,
+    [](const DiagnosticEvent & event) { return event.event_id == 8001; }));
 }
 
 TEST_F(HealthTimerTest, AFailingPublisherDoesNotEndTheThreadAndIsReportedOnce)

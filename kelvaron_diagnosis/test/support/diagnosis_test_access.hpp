@@ -2,11 +2,14 @@
 
 // Reads and sets the internal state of a Diagnosis object for the library's own tests.
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "sensor_diagnosis.hpp"
+#include "sensor_diagnosis/dependencies.hpp"
 
 struct DiagnosisTestAccess
 {
@@ -97,6 +100,18 @@ struct DiagnosisTestAccess
   {
     std::lock_guard<std::mutex> control(diagnosis.watcher_control_mutex_);
     return diagnosis.config_watcher_thread_.joinable();
+  }
+
+  // Runs `hook` before each of the object's threads is created; set while no thread starts.
+  static void setBeforeThreadStart(Diagnosis & diagnosis, std::function<void()> hook)
+  {
+    diagnosis.dependencies_->before_thread_start = std::move(hook);
+  }
+
+  // Runs `hook` in every load between taking the file's time and reading the file.
+  static void setBeforeConfigRead(Diagnosis & diagnosis, std::function<void()> hook)
+  {
+    diagnosis.dependencies_->before_config_read = std::move(hook);
   }
 
   // Lets frame reports record without running the automatic initialisation (no ROS entities).
