@@ -103,7 +103,7 @@ void BM_Window1kHz(benchmark::State & state)
       }
     }
     const std_msgs::msg::Header header = sensorHeaders(1)[0];
-    SteeredClock clock;
+    SteeredClock clock(diagnosis);
     // The window of a registered sensor exists, empty, before its first frame.
     const int64_t before = liveHeapBytes() - emptyWindowBytes();
     int64_t after_2s = 0;

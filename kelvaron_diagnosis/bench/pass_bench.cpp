@@ -31,7 +31,7 @@ void BM_PassThenRaw(benchmark::State & state)
   const RawEndpoint & writer = passWorld().rawWriter();
   const std::vector<EventSample> & events = passWorld().rawEvents(count);
   sensors.primeHealthyStreams();
-  SteeredClock clock;
+  SteeredClock clock(sensors.diagnosis());
   double pass_seconds = 0;
   double raw_seconds = 0;
   bool raw_first = false;

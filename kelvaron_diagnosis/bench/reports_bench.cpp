@@ -115,7 +115,7 @@ void BM_FrameReportUnregistered(benchmark::State & state)
 void BM_DataStatusAccepted(benchmark::State & state)
 {
   ReportsWorld & world = *g_world;
-  SteeredClock clock;
+  SteeredClock clock(world.diagnosis);
   for (auto _ : state) {
     clock.advanceMs(1000);
     if (!world.diagnosis.DataStatusReport(LOCALIZATION_LOST_STATUS, 1)) {

@@ -8,8 +8,8 @@
 
 #include <brimtale_protocol/msg/diagnostic_event.hpp>
 
-#include "sensor_diagnosis/publish_fault.hpp"
 #include "sensor_diagnosis/stream_table.hpp"
+#include "support/diagnosis_test_access.hpp"
 #include "support/steered_clock.hpp"
 
 namespace kelvaron_bench
@@ -80,7 +80,7 @@ void MonitoredSensors::reportOneFrameEach()
 
 void MonitoredSensors::primeHealthyStreams()
 {
-  SteeredClock clock;
+  SteeredClock clock(diagnosis_);
   for (int frame = 0; frame < 10; ++frame) {
     clock.advanceMs(kPassPeriodMs);
     reportOneFrameEach();
@@ -90,10 +90,10 @@ void MonitoredSensors::primeHealthyStreams()
 std::size_t MonitoredSensors::publicationsOfOnePass()
 {
   std::size_t published = 0;
-  kelvaron::setPublishFaultForTesting([&published] { ++published; });
+  DiagnosisTestAccess::setPublishFault(diagnosis_, [&published] { ++published; });
   diagnosis_.TimeoutCheck();
   diagnosis_.FPSCheck();
-  kelvaron::setPublishFaultForTesting({});
+  DiagnosisTestAccess::setPublishFault(diagnosis_, nullptr);
   return published;
 }
 
@@ -122,7 +122,7 @@ PassWorld::PassWorld(SubscriberMode mode)
     auto sensors = std::make_unique<MonitoredSensors>(count, dir_);
     sensors->primeHealthyStreams();
     {
-      SteeredClock clock;
+      SteeredClock clock(sensors->diagnosis());
       const std::size_t published = sensors->publicationsOfOnePass();
       if (published != 2 * count) {
         throw std::runtime_error(

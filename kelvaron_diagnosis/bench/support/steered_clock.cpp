@@ -3,7 +3,7 @@
 #include <atomic>
 #include <chrono>
 
-#include "sensor_diagnosis/wall_clock.hpp"
+#include "support/diagnosis_test_access.hpp"
 
 namespace kelvaron_bench
 {
@@ -20,13 +20,13 @@ int64_t realWallClockMs()
   return std::chrono::duration_cast<std::chrono::nanoseconds>(since_epoch).count() / 1000000;
 }
 
-SteeredClock::SteeredClock()
+SteeredClock::SteeredClock(Diagnosis & diagnosis) : diagnosis_(diagnosis)
 {
-  kelvaron::setWallClockForTesting(
-    [] { return realWallClockMs() + g_offset_ms.load(std::memory_order_relaxed); });
+  DiagnosisTestAccess::setWallClock(
+    diagnosis_, [] { return realWallClockMs() + g_offset_ms.load(std::memory_order_relaxed); });
 }
 
-SteeredClock::~SteeredClock() { kelvaron::setWallClockForTesting({}); }
+SteeredClock::~SteeredClock() { DiagnosisTestAccess::setWallClock(diagnosis_, nullptr); }
 
 void SteeredClock::advanceMs(int64_t milliseconds)
 {

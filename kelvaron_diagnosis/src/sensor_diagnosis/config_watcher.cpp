@@ -6,35 +6,9 @@
 #include <utility>
 
 #include "sensor_diagnosis.hpp"
-#include "sensor_diagnosis/config_watcher_testing.hpp"
 #include "sensor_diagnosis/console.hpp"
 #include "sensor_diagnosis/dependencies.hpp"
 #include "sensor_diagnosis/worker_thread.hpp"
-
-namespace kelvaron
-{
-namespace
-{
-
-std::mutex g_reload_hook_mutex;
-std::function<void()> g_reload_hook;
-
-// A copy is taken so the hook may be replaced while a watcher runs it.
-std::function<void()> reloadHook()
-{
-  std::lock_guard<std::mutex> lock(g_reload_hook_mutex);
-  return g_reload_hook;
-}
-
-}  // namespace
-
-void setConfigWatcherReloadHookForTesting(std::function<void()> hook)
-{
-  std::lock_guard<std::mutex> lock(g_reload_hook_mutex);
-  g_reload_hook = std::move(hook);
-}
-
-}  // namespace kelvaron
 
 kelvaron::WorkerThread Diagnosis::watcherWorker()
 {
@@ -63,8 +37,13 @@ void Diagnosis::reloadFromWatcher()
   // reloadConfig lets lock and allocation failures through; a host that started the watcher
   // expects it to outlive one bad attempt, and an escaped exception would end the process.
   try {
-    if (const auto hook = kelvaron::reloadHook()) {
-      hook();
+    std::function<void()> before_reload;
+    {
+      std::lock_guard<std::mutex> lock(config_watcher_mutex_);
+      before_reload = dependencies_->before_watcher_reload;
+    }
+    if (before_reload) {
+      before_reload();
     }
     reloadConfig();
   } catch (const std::exception & error) {

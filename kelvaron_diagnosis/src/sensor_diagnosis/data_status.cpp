@@ -4,8 +4,8 @@
 
 #include "logging/logger.hpp"
 #include "sensor_diagnosis.hpp"
+#include "sensor_diagnosis/dependencies.hpp"
 #include "sensor_diagnosis/status_catalogue.hpp"
-#include "sensor_diagnosis/wall_clock.hpp"
 
 bool Diagnosis::DataStatusReport(AbnormalEventType kind, int status)
 {
@@ -14,7 +14,7 @@ bool Diagnosis::DataStatusReport(AbnormalEventType kind, int status)
     return false;
   }
   std::lock_guard<std::mutex> lock(data_mutex_);
-  const int64_t now_ms = kelvaron::wallClockNowMs();
+  const int64_t now_ms = dependencies_->nowMs();
   const kelvaron::StatusKind & entry = kelvaron::statusKind(kind);
   if (!kelvaron::admitStatusReport(status_report_times_, kelvaron::statusKey(kind), now_ms)) {
     return false;

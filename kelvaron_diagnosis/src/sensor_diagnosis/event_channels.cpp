@@ -6,75 +6,39 @@
 #include <string>
 #include <utility>
 
+#include "kelvaron_diagnosis/event_catalog.hpp"
 #include "logging/logger.hpp"
 #include "sensor_diagnosis.hpp"
-#include "sensor_diagnosis/publish_fault.hpp"
-
-namespace kelvaron
-{
-namespace
-{
-
-// Checked on every health publication, so the common case is one relaxed atomic load.
-std::atomic<bool> g_fault_installed{false};
-std::mutex g_fault_mutex;
-std::shared_ptr<const std::function<void()>> g_publish_fault;
-
-}  // namespace
-
-void runPublishFaultHook()
-{
-  if (!g_fault_installed.load(std::memory_order_relaxed)) {
-    return;
-  }
-  std::shared_ptr<const std::function<void()>> fault;
-  {
-    std::lock_guard<std::mutex> lock(g_fault_mutex);
-    fault = g_publish_fault;
-  }
-  if (fault) {
-    (*fault)();
-  }
-}
-
-void setPublishFaultForTesting(std::function<void()> fault)
-{
-  std::lock_guard<std::mutex> lock(g_fault_mutex);
-  g_publish_fault =
-    fault ? std::make_shared<const std::function<void()>>(std::move(fault)) : nullptr;
-  g_fault_installed.store(g_publish_fault != nullptr, std::memory_order_relaxed);
-}
-
-}  // namespace kelvaron
+#include "sensor_diagnosis/dependencies.hpp"
 
 void Diagnosis::createChannels()
 {
-  struct Channel
+  struct ChannelMembers
   {
+    kelvaron::Channel channel;
     std::shared_ptr<rclcpp::Node> Diagnosis::*node;
     std::shared_ptr<EventPublisher> Diagnosis::*publisher;
-    const char * node_name;
-    const char * topic;
   };
-  static constexpr std::array<Channel, 3> kChannels{{
-    {&Diagnosis::sensor_proxy_node_, &Diagnosis::sensor_proxy_publisher_,
-     "diagnosis_Sensor_Proxy_node", "sensor_proxy_diag_topic"},
-    {&Diagnosis::chassis_pnc_node_, &Diagnosis::chassis_pnc_publisher_,
-     "diagnosis_Chassis_PnC_node", "chassis_pnc_diag_topic"},
-    {&Diagnosis::chassis_loc_node_, &Diagnosis::chassis_loc_publisher_,
-     "diagnosis_Chassis_Loc_node", "chassis_loc_diag_topic"},
+  static constexpr std::array<ChannelMembers, 3> kChannelMembers{{
+    {kelvaron::Channel::kSensorProxy, &Diagnosis::sensor_proxy_node_,
+     &Diagnosis::sensor_proxy_publisher_},
+    {kelvaron::Channel::kChassisPnc, &Diagnosis::chassis_pnc_node_,
+     &Diagnosis::chassis_pnc_publisher_},
+    {kelvaron::Channel::kChassisLoc, &Diagnosis::chassis_loc_node_,
+     &Diagnosis::chassis_loc_publisher_},
   }};
 
   // Stores happen under data_mutex_, so a running timer never publishes through a member
   // that is being replaced; the old entity is released as it is replaced.
-  for (const Channel & channel : kChannels) {
-    auto node = std::make_shared<rclcpp::Node>(channel.node_name);
+  for (const ChannelMembers & channel : kChannelMembers) {
+    const kelvaron::ChannelInfo & names = kelvaron::channelInfo(channel.channel);
+    auto node = std::make_shared<rclcpp::Node>(std::string(names.node_name));
     {
       std::lock_guard<std::mutex> lock(data_mutex_);
       this->*channel.node = node;
     }
     auto publisher = node->create_publisher<brimtale_protocol::msg::DiagnosticEvent>(
-      channel.topic, rclcpp::QoS(10));
+      std::string(names.topic), rclcpp::QoS(10));
     {
       std::lock_guard<std::mutex> lock(data_mutex_);
       this->*channel.publisher = std::move(publisher);
@@ -101,7 +65,9 @@ void Diagnosis::publishHealthEvent()
   // The timer thread must outlive a failing middleware: report the first failure and the
   // recovery, not one line per pass.
   try {
-    kelvaron::runPublishFaultHook();
+    if (dependencies_->publish_fault) {
+      dependencies_->publish_fault();
+    }
     sensor_proxy_publisher_->publish(diag_msg_);
     if (health_publish_failing_) {
       health_publish_failing_ = false;

@@ -3,9 +3,9 @@
 
 #include "logging/logger.hpp"
 #include "sensor_diagnosis.hpp"
+#include "sensor_diagnosis/dependencies.hpp"
 #include "sensor_diagnosis/recent_streams.hpp"
 #include "sensor_diagnosis/stream_health.hpp"
-#include "sensor_diagnosis/wall_clock.hpp"
 
 namespace
 {
@@ -68,6 +68,6 @@ bool Diagnosis::recordArrival(const std::string & topic, const kelvaron::StreamE
     LOG_WARN("Sensor topic not registered: {}", topic);
     return false;
   }
-  kelvaron::recordFrame(*entry.state, *entry.threshold, kelvaron::wallClockNowMs());
+  kelvaron::recordFrame(*entry.state, *entry.threshold, dependencies_->nowMs());
   return true;
 }

@@ -6,7 +6,6 @@
 #include "sensor_diagnosis/dependencies.hpp"
 #include "sensor_diagnosis/stream_health.hpp"
 #include "sensor_diagnosis/stream_table.hpp"
-#include "sensor_diagnosis/wall_clock.hpp"
 #include "sensor_diagnosis/worker_thread.hpp"
 
 kelvaron::WorkerThread Diagnosis::timerWorker()
@@ -50,14 +49,14 @@ void Diagnosis::timerThread()
 void Diagnosis::TimeoutCheck()
 {
   std::lock_guard<std::mutex> lock(data_mutex_);
-  const int64_t now_ms = kelvaron::wallClockNowMs();
+  const int64_t now_ms = dependencies_->nowMs();
   for (const auto & [topic, threshold] : sensor_thresholds_) {
     SensorState & state = sensor_states_[topic];
     const kelvaron::StreamVerdict verdict = kelvaron::judgeStream(state, threshold, now_ms);
     const bool timed_out = verdict == kelvaron::StreamVerdict::kTimeout;
     fillEvent(
       state.last_header, kelvaron::streamEventIds(topic).timeout_id, timed_out ? 1 : 0,
-      timed_out ? "STREAM TIMEOUT" : "STREAM NORMAL");
+      timed_out ? kelvaron::kStreamTimeoutText : kelvaron::kStreamNormalText);
     publishHealthEvent();
     kelvaron::settleRecovery(state, threshold, verdict);
   }
@@ -66,7 +65,7 @@ void Diagnosis::TimeoutCheck()
 void Diagnosis::FPSCheck()
 {
   std::lock_guard<std::mutex> lock(data_mutex_);
-  const int64_t now_ms = kelvaron::wallClockNowMs();
+  const int64_t now_ms = dependencies_->nowMs();
   for (const auto & [topic, threshold] : sensor_thresholds_) {
     SensorState & state = sensor_states_[topic];
     const kelvaron::FrameRateVerdict verdict = kelvaron::judgeFrameRate(state, threshold, now_ms);
@@ -76,7 +75,7 @@ void Diagnosis::FPSCheck()
     const bool low = verdict == kelvaron::FrameRateVerdict::kLow;
     fillEvent(
       state.last_header, kelvaron::streamEventIds(topic).frame_rate_id, low ? 1 : 0,
-      low ? "ABNORMAL FRAME RATE" : "NORMAL FRAME RATE");
+      low ? kelvaron::kAbnormalFrameRateText : kelvaron::kNormalFrameRateText);
     publishHealthEvent();
   }
 }

@@ -7,22 +7,40 @@ namespace kelvaron
 namespace
 {
 
-constexpr std::array<StatusKind, 7> kCatalogue{{
-  {"FRONT_2D_LIDAR_STATUS", 8009, "FRONT_2D_LIDAR_NORMAL", "FRONT_2D_LIDAR_ABNORMAL",
-   StatusChannel::kSensorProxy},
-  {"REAR_2D_LIDAR_STATUS", 8011, "REAR_2D_LIDAR_NORMAL", "REAR_2D_LIDAR_ABNORMAL",
-   StatusChannel::kSensorProxy},
-  {"PATH_GLOBAL_PLAN_STATUS", 8017, "PATH_GLOBAL_PLAN_NORMAL", "PATH_GLOBAL_PLAN_FAILED",
-   StatusChannel::kChassisPnc},
-  {"PATH_LOCAL_PLAN_STATUS", 8018, "PATH_LOCAL_PLAN_NORMAL", "PATH_LOCAL_PLAN_FAILED",
-   StatusChannel::kChassisPnc},
-  {"LOCALIZATION_DEGRADED_STATUS", 8019, "LOCALIZATION_NORMAL", "LOCALIZATION_DEGRADED",
-   StatusChannel::kChassisLoc},
-  {"LOCALIZATION_LOST_STATUS", 8020, "LOCALIZATION_NORMAL", "LOCALIZATION_LOST",
-   StatusChannel::kChassisLoc},
-  {"NAV_TO_POINT_STATUS", 8022, "NAV_TO_POINT_NORMAL", "NAV_TO_POINT_FAILED",
-   StatusChannel::kChassisPnc},
-}};
+constexpr StatusChannel statusChannel(Channel channel)
+{
+  switch (channel) {
+    case Channel::kSensorProxy:
+      return StatusChannel::kSensorProxy;
+    case Channel::kChassisPnc:
+      return StatusChannel::kChassisPnc;
+    case Channel::kChassisLoc:
+      return StatusChannel::kChassisLoc;
+  }
+  return StatusChannel::kNone;
+}
+
+// The installed catalogue's entries, in AbnormalEventType order. Their views are of string
+// literals, so they end in a NUL.
+constexpr std::array<StatusKind, kDataStatusKinds.size()> kCatalogue = [] {
+  std::array<StatusKind, kDataStatusKinds.size()> made{};
+  for (std::size_t row = 0; row < made.size(); ++row) {
+    const DataStatusKind & kind = kDataStatusKinds[row];
+    made[row] = {
+      kind.name.data(), kind.event_id, kind.normal_text.data(), kind.abnormal_text.data(),
+      statusChannel(kind.channel)};
+  }
+  return made;
+}();
+
+static_assert(kDataStatusKinds[FRONT_2D_LIDAR_STATUS].value == FRONT_2D_LIDAR_STATUS);
+static_assert(kDataStatusKinds[REAR_2D_LIDAR_STATUS].value == REAR_2D_LIDAR_STATUS);
+static_assert(kDataStatusKinds[PATH_GLOBAL_PLAN_STATUS].value == PATH_GLOBAL_PLAN_STATUS);
+static_assert(kDataStatusKinds[PATH_LOCAL_PLAN_STATUS].value == PATH_LOCAL_PLAN_STATUS);
+static_assert(kDataStatusKinds[LOCALIZATION_DEGRADED_STATUS].value == LOCALIZATION_DEGRADED_STATUS);
+static_assert(kDataStatusKinds[LOCALIZATION_LOST_STATUS].value == LOCALIZATION_LOST_STATUS);
+static_assert(kDataStatusKinds[NAV_TO_POINT_STATUS].value == NAV_TO_POINT_STATUS);
+static_assert(kDataStatusKinds.size() == NAV_TO_POINT_STATUS + 1);
 
 constexpr StatusKind kUnknownKind{
   "UNKNOWN_EVENT", 0, "UNKNOWN_EVENT", "UNKNOWN_EVENT", StatusChannel::kNone};

@@ -4,6 +4,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "kelvaron_diagnosis/event_catalog.hpp"
 #include "sensor_diagnosis.hpp"
 
 namespace kelvaron
@@ -20,11 +21,11 @@ enum class StatusChannel
 // What the library attaches to one kind of data-status report.
 struct StatusKind
 {
-  const char * key;  // rate-limit key
-  int32_t event_id;
-  const char * normal_text;
-  const char * abnormal_text;
-  StatusChannel channel;
+  const char * key{""};  // rate-limit key
+  int32_t event_id{0};
+  const char * normal_text{""};
+  const char * abnormal_text{""};
+  StatusChannel channel{StatusChannel::kNone};
 };
 
 // The catalogue entry of `kind`; kinds outside the enumeration share the "UNKNOWN_EVENT" entry.

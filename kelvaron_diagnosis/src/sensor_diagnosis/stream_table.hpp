@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "kelvaron_diagnosis/event_catalog.hpp"
+
 namespace kelvaron
 {
 
@@ -16,7 +18,7 @@ struct StreamEventIds
 
 // Rows of the fixed stream table; any other topic maps to the row after the last, whose ids
 // are both 0.
-constexpr std::size_t kStreamTableRows = 12;
+constexpr std::size_t kStreamTableRows = kStreamTable.size();
 
 // Row of `topic` in the stream table (exact comparison), or kStreamTableRows for other topics.
 std::size_t streamIndex(const std::string & topic);

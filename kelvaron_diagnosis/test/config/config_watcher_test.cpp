@@ -18,7 +18,6 @@
 
 #include "config_test_support.hpp"
 #include "sensor_diagnosis.hpp"
-#include "sensor_diagnosis/config_watcher_testing.hpp"
 #include "support/diagnosis_test_access.hpp"
 
 namespace
@@ -65,7 +64,6 @@ protected:
   {
     std::thread([] {}).join();
   }
-  void TearDown() override { kelvaron::setConfigWatcherReloadHookForTesting({}); }
 
   void initializeWithTopicA()
   {
@@ -304,7 +302,7 @@ TEST_F(ConfigWatcher, ReloadRequestIsServedAtOnceWithoutTheModifiedLine)
 TEST_F(ConfigWatcher, ExceptionInReloadIsLoggedAndTheWatcherGoesOn)
 {
   std::atomic<int> calls{0};
-  kelvaron::setConfigWatcherReloadHookForTesting([&calls] {
+  Peer::setBeforeWatcherReload(*diagnosis_, [&calls] {
     switch (++calls) {
       case 1:
         throw std::system_error(std::make_error_code(std::errc::resource_deadlock_would_occur));

@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "sensor_diagnosis/publish_fault.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/event_collector.hpp"
 #include "support/scanner_thresholds.hpp"
@@ -175,13 +174,14 @@ TEST_F(HealthTimerTest, AThreadTheSystemRefusedStartsAtTheNextAttempt)
 
 TEST_F(HealthTimerTest, AFailingPublisherDoesNotEndTheThreadAndIsReportedOnce)
 {
-  kelvaron::setPublishFaultForTesting([] { throw std::runtime_error("middleware gone"); });
+  DiagnosisTestAccess::setPublishFault(
+    diagnosis_, [] { throw std::runtime_error("middleware gone"); });
   CaptureStdout();
   diagnosis_.startTimer();
   // Let several passes fail: the state keeps being judged and the thread keeps running.
   std::this_thread::sleep_for(600ms);
   EXPECT_TRUE(DiagnosisTestAccess::timerRunning(diagnosis_));
-  kelvaron::setPublishFaultForTesting(nullptr);
+  DiagnosisTestAccess::setPublishFault(diagnosis_, nullptr);
   const bool recovered = collector_.waitForEvent(
     EventCollector::kSensorProxyTopic,
     [](const DiagnosticEvent & event) { return event.event_id == 8001; });

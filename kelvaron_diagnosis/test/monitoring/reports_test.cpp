@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "sensor_diagnosis/wall_clock.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/event_collector.hpp"
 #include "support/scanner_thresholds.hpp"
@@ -218,7 +217,6 @@ class FrameReportTest : public ::testing::Test
 {
 protected:
   void SetUp() override { ASSERT_TRUE(diagnosis_.initialize(dir_.write("t.yaml", kTwoScanners))); }
-  void TearDown() override { kelvaron::setWallClockForTesting(nullptr); }
 
   TempDir dir_;
   Diagnosis diagnosis_;
@@ -226,7 +224,7 @@ protected:
 
 TEST_F(FrameReportTest, RegisteredTopicAppendsTheArrivalAndKeepsTheHeader)
 {
-  kelvaron::setWallClockForTesting([] { return int64_t{1'700'000'000'123}; });
+  DiagnosisTestAccess::setWallClock(diagnosis_, [] { return int64_t{1'700'000'000'123}; });
   std_msgs::msg::Header header;
   header.frame_id = "laser";
   header.stamp.sec = 0;  // a zero stamp is accepted unchanged
@@ -274,7 +272,7 @@ TEST_F(FrameReportTest, UnregisteredTopicWarnsKeepsTheHeaderAndStaysUnregistered
 // Reports remember where a topic's entries live; changes of the thresholds must still count.
 TEST_F(FrameReportTest, ReloadThatDropsAReportedTopicUnregistersIt)
 {
-  kelvaron::setWallClockForTesting([] { return int64_t{1'700'000'000'000}; });
+  DiagnosisTestAccess::setWallClock(diagnosis_, [] { return int64_t{1'700'000'000'000}; });
   ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
   ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_02"));
   dir_.write("t.yaml", "sensors:\n" + scannerEntry("/scan_01"));
@@ -292,7 +290,7 @@ TEST_F(FrameReportTest, ReloadThatDropsAReportedTopicUnregistersIt)
 TEST_F(FrameReportTest, ReRegistrationAfterReportsGovernsTheNextFrame)
 {
   int64_t now_ms = 1'700'000'000'000;
-  kelvaron::setWallClockForTesting([&now_ms] { return now_ms; });
+  DiagnosisTestAccess::setWallClock(diagnosis_, [&now_ms] { return now_ms; });
   ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
   CaptureStdout();
   ASSERT_TRUE(diagnosis_.Register("/scan_01", 10.0F, 0.5F, 100, 3));
@@ -339,7 +337,7 @@ protected:
   void SetUp() override
   {
     FrameReportTest::SetUp();
-    kelvaron::setWallClockForTesting([this] { return now_ms_.load(); });
+    DiagnosisTestAccess::setWallClock(diagnosis_, [this] { return now_ms_.load(); });
   }
 
   std::atomic<int64_t> now_ms_{1'700'000'000'000};

@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "sensor_diagnosis/wall_clock.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/temp_dir.hpp"
 
@@ -56,13 +55,13 @@ TEST(ConcurrencyStress, EverythingAtOnceLosesNothing)
   const std::string config =
     prefix.write("share/kelvaron_diagnosis/config/sensor_thresholds.yaml", thresholdFile(500));
   setenv("AMENT_PREFIX_PATH", prefix.path().c_str(), 1);
-  kelvaron::setWallClockForTesting([] { return kFrozenNowMs; });
 
   // Console output of thousands of reloads would only slow the run down.
   CaptureStdout();
   CaptureStderr();
   {
     Diagnosis diagnosis;
+    DiagnosisTestAccess::setWallClock(diagnosis, [] { return kFrozenNowMs; });
     std::atomic<bool> stop{false};
     std::map<std::string, std::atomic<int64_t>> accepted;
     for (const std::string & topic : kReportedTopics) {
@@ -154,7 +153,6 @@ TEST(ConcurrencyStress, EverythingAtOnceLosesNothing)
     EXPECT_EQ(thresholds.at("/registered_a").cutoff_timeout_ms, 123);
     // Destruction follows with the reports stopped.
   }
-  kelvaron::setWallClockForTesting(nullptr);
 }
 
 }  // namespace

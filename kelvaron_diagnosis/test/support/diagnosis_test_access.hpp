@@ -2,6 +2,7 @@
 
 // Reads and sets the internal state of a Diagnosis object for the library's own tests.
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -102,6 +103,29 @@ struct DiagnosisTestAccess
     return diagnosis.config_watcher_thread_.joinable();
   }
 
+  // --- Dependencies: each is set under the lock its readers hold --------------------------------
+
+  // Replaces the wall clock (milliseconds since the Unix epoch); an empty function restores it.
+  static void setWallClock(Diagnosis & diagnosis, std::function<int64_t()> clock)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    diagnosis.dependencies_->wall_clock_ms = std::move(clock);
+  }
+
+  // Runs `fault` just before each health-check publication; it may throw.
+  static void setPublishFault(Diagnosis & diagnosis, std::function<void()> fault)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    diagnosis.dependencies_->publish_fault = std::move(fault);
+  }
+
+  // Runs `hook` on the watcher thread before each of its reloads; it may throw.
+  static void setBeforeWatcherReload(Diagnosis & diagnosis, std::function<void()> hook)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.config_watcher_mutex_);
+    diagnosis.dependencies_->before_watcher_reload = std::move(hook);
+  }
+
   // Runs `hook` before each of the object's threads is created; set while no thread starts.
   static void setBeforeThreadStart(Diagnosis & diagnosis, std::function<void()> hook)
   {
@@ -111,6 +135,7 @@ struct DiagnosisTestAccess
   // Runs `hook` in every load between taking the file's time and reading the file.
   static void setBeforeConfigRead(Diagnosis & diagnosis, std::function<void()> hook)
   {
+    std::lock_guard<std::mutex> lock(diagnosis.config_load_mutex_);
     diagnosis.dependencies_->before_config_read = std::move(hook);
   }
 

@@ -8,10 +8,12 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include <brimtale_protocol/msg/diagnostic_event.hpp>
+#include <kelvaron_diagnosis/event_catalog.hpp>
 #include <rclcpp/rclcpp.hpp>
 
 struct ReceivedEvent
@@ -23,16 +25,19 @@ struct ReceivedEvent
 class EventCollector
 {
 public:
-  static constexpr const char * kSensorProxyTopic = "sensor_proxy_diag_topic";
-  static constexpr const char * kChassisPncTopic = "chassis_pnc_diag_topic";
-  static constexpr const char * kChassisLocTopic = "chassis_loc_diag_topic";
+  static constexpr std::string_view kSensorProxyTopic =
+    kelvaron::channelInfo(kelvaron::Channel::kSensorProxy).topic;
+  static constexpr std::string_view kChassisPncTopic =
+    kelvaron::channelInfo(kelvaron::Channel::kChassisPnc).topic;
+  static constexpr std::string_view kChassisLocTopic =
+    kelvaron::channelInfo(kelvaron::Channel::kChassisLoc).topic;
 
   explicit EventCollector(const std::string & node_name = "kelvaron_test_collector")
   : node_(std::make_shared<rclcpp::Node>(node_name))
   {
     executor_.add_node(node_);
-    for (const char * topic : {kSensorProxyTopic, kChassisPncTopic, kChassisLocTopic}) {
-      const std::string name = topic;
+    for (const kelvaron::ChannelInfo & channel : kelvaron::kChannels) {
+      const std::string name(channel.topic);
       subscriptions_.push_back(node_->create_subscription<brimtale_protocol::msg::DiagnosticEvent>(
         name, rclcpp::QoS(100), [this, name](const brimtale_protocol::msg::DiagnosticEvent & msg) {
           std::lock_guard<std::mutex> lock(mutex_);
@@ -64,7 +69,7 @@ public:
 
   // Waits until an event on `topic` matches `match`.
   bool waitForEvent(
-    const std::string & topic,
+    std::string_view topic,
     const std::function<bool(const brimtale_protocol::msg::DiagnosticEvent &)> & match,
     std::chrono::milliseconds timeout = std::chrono::seconds(15))
   {

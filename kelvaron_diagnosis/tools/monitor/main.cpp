@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <brimtale_protocol/msg/diagnostic_event.hpp>
+#include <kelvaron_diagnosis/event_catalog.hpp>
 #include <rclcpp/rclcpp.hpp>
 
 #include "event_table.hpp"
@@ -116,9 +117,8 @@ int main(int argc, char ** argv)
   std::mutex table_mutex;
   kelvaron::monitor::EventTable table;
   std::vector<std::shared_ptr<rclcpp::Subscription<brimtale_protocol::msg::DiagnosticEvent>>> subs;
-  for (const char * topic :
-       {"sensor_proxy_diag_topic", "chassis_pnc_diag_topic", "chassis_loc_diag_topic"}) {
-    const std::string name = topic;
+  for (const kelvaron::ChannelInfo & channel : kelvaron::kChannels) {
+    const std::string name(channel.topic);
     subs.push_back(node->create_subscription<brimtale_protocol::msg::DiagnosticEvent>(
       name, rclcpp::QoS(100), [&, name](const brimtale_protocol::msg::DiagnosticEvent & event) {
         std::lock_guard<std::mutex> lock(table_mutex);
