@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the workspace twice more, with AddressSanitizer + UndefinedBehaviorSanitizer (and runs
-# the whole suite) and with ThreadSanitizer (and runs the concurrency tests). Any finding fails.
+# the whole suite) and with ThreadSanitizer (and runs every test that runs threads: the DDS
+# tests of both packages, the stress tests and the configuration tests, the watcher's among
+# them). Any finding fails, and so does a label selection that finds no test.
 # Usage: scripts/test_sanitizers.sh [asan|tsan]...   (default: both)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
@@ -54,7 +56,7 @@ for variant in "${variants[@]}"; do
     tsan)
       # Reports go to files too: a test that captures its standard error would swallow them.
       export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$suppressions/tsan.supp:log_path=$reports/tsan"
-      run_variant tsan "-fsanitize=thread -O1" "-L stress|dds" || status=1
+      run_variant tsan "-fsanitize=thread -O1" "-L stress|dds|config" || status=1
       ;;
     *) echo "unknown variant $variant (asan, tsan)" >&2; exit 2 ;;
   esac

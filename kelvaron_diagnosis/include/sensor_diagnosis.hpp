@@ -2,11 +2,16 @@
 
 // Sensor-stream health monitoring for ROS 2 hosts.
 //
-// The host owns one Diagnosis object, reports every frame of its monitored topics and, when it
-// wants, higher-level data-status events. A timer thread of the object judges every registered
-// stream every `timer_period_ms_` (100 ms) for time-out and low frame rate and publishes the
-// verdicts as brimtale_protocol/msg/DiagnosticEvent on "sensor_proxy_diag_topic"; data-status
-// events go to the topic of their module.
+// A host keeps one Diagnosis object, calls rclcpp::init first, and tells the object of every
+// frame that arrives on its monitored topics (SensorReportWithHeader/WithoutHeader). The first
+// report loads the package's threshold file, creates three ROS 2 nodes with one publisher each
+// and starts a timer that judges every registered stream ten times a second for time-out and
+// low frame rate; the verdicts go out as brimtale_protocol/msg/DiagnosticEvent on
+// "sensor_proxy_diag_topic". DataStatusReport publishes the host's own module states on the
+// topic of their module. Topic names, event ids and texts are listed in
+// <kelvaron_diagnosis/event_catalog.hpp>. Operations report failure by their result and a
+// console line; they throw only what ROS 2 or the system throws (a node that cannot be made, a
+// thread the system refuses).
 
 #include <atomic>
 #include <condition_variable>
@@ -87,10 +92,12 @@ public:
   Diagnosis & operator=(Diagnosis &&) = delete;
 
   // --- Initialisation ---------------------------------------------------------------------------
-  // Runs, once per object, the automatic initialisation: default threshold file from the
-  // package's share directory, the three channels, the file load and the timer.
+  // What the first report does by itself, once per object: finds the default threshold file,
+  // creates the channels, loads the file and starts the timer (even when the load failed).
+  // Returns whether the object is initialised; logs the outcome.
   bool autoInitialize();
-  // Creates the channels and loads `config_path`; does not start the timer.
+  // For a host that chooses its own file: creates the channels and loads `config_path`, but
+  // does not start the timer (call startTimer). Later reports then skip the automatic step.
   bool initialize(const std::string & config_path);
 
   // --- Registry ---------------------------------------------------------------------------------
@@ -101,37 +108,60 @@ public:
   bool Register(
     const std::string & topic, float normal_hz, float low_ratio, long cutoff_timeout_ms,
     long cutoff_recovery_threshold);
+  // Checks one record against the threshold file's ranges; prints one "[ERROR] ..." line for
+  // the first field out of range. Stores nothing.
   bool validateSensorThreshold(const std::string & topic, const SensorThreshold & threshold);
   // The topics registered now, from the threshold file or Register, in byte order.
   std::vector<std::string> registeredTopics();
 
   // --- Frame reports ----------------------------------------------------------------------------
+  // Records one frame of `topic` now, keeping `header` for the stream's events. Returns false
+  // (and logs) for an unregistered topic or an object whose initialisation failed.
   bool SensorReportWithHeader(const std::string & topic, const std_msgs::msg::Header & header);
+  // As above, for messages without a header: the events carry a header stamped now.
   bool SensorReportWithoutHeader(const std::string & topic);
 
   // --- Health-check timer -----------------------------------------------------------------------
+  // Starts the thread that runs both checks every 100 ms; does nothing when it runs already.
   void startTimer();
+  // Stops and joins that thread; the destructor calls it.
   void stopTimer();
+  // The timer thread's body; hosts call startTimer instead.
   void timerThread();
+  // One time-out pass: publishes "STREAM TIMEOUT" or "STREAM NORMAL" for every registered topic.
   void TimeoutCheck();
+  // One frame-rate pass: publishes the frame-rate verdict of every stream that had frames in
+  // the last second.
   void FPSCheck();
 
   // --- Data-status reports ----------------------------------------------------------------------
-  // Any non-zero status is published as abnormal, with the kind's abnormal text.
+  // Publishes the state of a module on its kind's topic, at most once a second per kind (a
+  // report sooner returns false). Any non-zero status is published with the abnormal text.
   bool DataStatusReport(AbnormalEventType kind, int status);
 
   // --- Threshold file ---------------------------------------------------------------------------
+  // Validates a parsed threshold document, printing "[ERROR] ..." lines; stores nothing.
   bool validateConfig(const YAML::Node & root);
+  // Replaces the registered sensors with those of a validated "sensors" map.
   bool parseSensorConfig(const YAML::Node & sensors);
+  // Loads one file: replaces the registered sensors when it is valid, prints the outcome on the
+  // console and leaves the watched path alone.
   bool loadConfigFromFile(const std::string & path);
+  // Makes `path` the watched file (even when it fails to load), then loads it as above.
   bool initializeFromConfig(const std::string & path);
-  // Synchronous: a host that wants an immediate reload calls this.
+  // Loads the watched file again, now; a failed reload puts the previous thresholds back.
+  // Prints its progress on the console. The watcher calls it when the file changes.
   bool reloadConfig();
+  // The file's modification time in nanoseconds (whole seconds), 0 for no regular file.
   int64_t getConfigFileModifiedTime(const std::string & path);
 
   // --- Configuration watcher --------------------------------------------------------------------
+  // Starts a thread that checks the watched file once a second and reloads it when it is
+  // newer than the last successful load; does nothing when it runs already.
   void startConfigWatcher();
+  // Stops and joins the watcher; the destructor calls it.
   void stopConfigWatcher();
+  // The watcher thread's body; hosts call startConfigWatcher instead.
   void configWatcherThread();
 
 private:

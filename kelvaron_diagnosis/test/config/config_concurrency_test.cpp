@@ -13,12 +13,13 @@
 
 #include "config_test_support.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
+#include "support/temp_dir.hpp"
 
 namespace
 {
 
-using config_test::ConsoleCapture;
 using config_test::kBaseMtimeSeconds;
 using ::testing::UnorderedElementsAre;
 using Peer = DiagnosisTestAccess;
@@ -55,7 +56,7 @@ float versionInForce(Diagnosis & diagnosis)
 class ConfigConcurrency : public ::testing::Test
 {
 protected:
-  config_test::TempDir dir_;
+  TempDir dir_;
   const std::string path_ = dir_.path("sensor_thresholds.yaml");
   ConsoleCapture capture_;
   Diagnosis diagnosis_;

@@ -11,12 +11,12 @@
 
 #include "config_test_support.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
 
 namespace
 {
 
-using config_test::ConsoleCapture;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAreArray;
 using Peer = DiagnosisTestAccess;

@@ -12,16 +12,15 @@
 
 #include "config_test_support.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
+#include "support/temp_dir.hpp"
+#include "support/threshold_matcher.hpp"
 
 namespace
 {
 
-using config_test::ConsoleCapture;
-using config_test::ConsoleLine;
-using config_test::err;
 using config_test::kBaseMtimeSeconds;
-using config_test::out;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
@@ -43,12 +42,7 @@ void expectTopicA(Diagnosis & diagnosis)
 {
   const auto thresholds = Peer::thresholds(diagnosis);
   ASSERT_THAT(registeredTopics(diagnosis), UnorderedElementsAre("/topic_a"));
-  const SensorThreshold & a = thresholds.at("/topic_a");
-  EXPECT_FLOAT_EQ(a.normal_hz, 10.0F);
-  EXPECT_FLOAT_EQ(a.low_ratio, 0.5F);
-  EXPECT_EQ(a.cutoff_timeout_ms, 500);
-  EXPECT_EQ(a.cutoff_recovery_threshold, 3);
-  EXPECT_EQ(a.abnormal_duration_ms, 800);
+  EXPECT_THAT(thresholds.at("/topic_a"), ThresholdIs(10.0F, 0.5F, 500, 3, 800));
 }
 
 std::string loadedLine(const std::string & path)
@@ -70,7 +64,7 @@ protected:
     capture_.take();
   }
 
-  config_test::TempDir dir_;
+  TempDir dir_;
   const std::string path_ = dir_.path("sensor_thresholds.yaml");
   Diagnosis diagnosis_;
   ConsoleCapture capture_;

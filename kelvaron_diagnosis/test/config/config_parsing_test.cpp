@@ -10,12 +10,13 @@
 
 #include "config_test_support.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
+#include "support/threshold_matcher.hpp"
 
 namespace
 {
 
-using config_test::ConsoleCapture;
 using config_test::dataFile;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
@@ -78,18 +79,8 @@ TEST(ConfigParsing, StoresEveryFieldOfEveryEntryQuietly)
 
   const auto thresholds = Peer::thresholds(diagnosis);
   ASSERT_THAT(topics(thresholds), UnorderedElementsAre("/scan_01", "/camera_01/color/image_raw"));
-  const SensorThreshold & scan = thresholds.at("/scan_01");
-  EXPECT_FLOAT_EQ(scan.normal_hz, 10.0F);
-  EXPECT_FLOAT_EQ(scan.low_ratio, 0.5F);
-  EXPECT_EQ(scan.cutoff_timeout_ms, 500);
-  EXPECT_EQ(scan.cutoff_recovery_threshold, 3);
-  EXPECT_EQ(scan.abnormal_duration_ms, 800);
-  const SensorThreshold & camera = thresholds.at("/camera_01/color/image_raw");
-  EXPECT_FLOAT_EQ(camera.normal_hz, 15.0F);
-  EXPECT_FLOAT_EQ(camera.low_ratio, 0.6F);
-  EXPECT_EQ(camera.cutoff_timeout_ms, 300);
-  EXPECT_EQ(camera.cutoff_recovery_threshold, 2);
-  EXPECT_EQ(camera.abnormal_duration_ms, 600);
+  EXPECT_THAT(thresholds.at("/scan_01"), ThresholdIs(10.0F, 0.5F, 500, 3, 800));
+  EXPECT_THAT(thresholds.at("/camera_01/color/image_raw"), ThresholdIs(15.0F, 0.6F, 300, 2, 600));
 
   const auto states = Peer::states(diagnosis);
   EXPECT_EQ(states.size(), 2U);
@@ -138,12 +129,7 @@ TEST(ConfigParsing, RepeatedTopicKeepsTheLaterEntry)
   parseDataFile(diagnosis, "duplicate_topic.yaml");
   const auto thresholds = Peer::thresholds(diagnosis);
   ASSERT_EQ(thresholds.size(), 1U);
-  const SensorThreshold & scan = thresholds.at("/scan_01");
-  EXPECT_FLOAT_EQ(scan.normal_hz, 20.0F);
-  EXPECT_FLOAT_EQ(scan.low_ratio, 0.75F);
-  EXPECT_EQ(scan.cutoff_timeout_ms, 250);
-  EXPECT_EQ(scan.cutoff_recovery_threshold, 5);
-  EXPECT_EQ(scan.abnormal_duration_ms, 400);
+  EXPECT_THAT(thresholds.at("/scan_01"), ThresholdIs(20.0F, 0.75F, 250, 5, 400));
 }
 
 TEST(ConfigParsing, RepeatedFieldKeepsTheFirstValue)

@@ -9,11 +9,11 @@
 
 #include "config_test_support.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/console_capture.hpp"
 
 namespace
 {
 
-using config_test::ConsoleCapture;
 using config_test::dataFile;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;

@@ -18,17 +18,15 @@
 
 #include "config_test_support.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
+#include "support/temp_dir.hpp"
 
 namespace
 {
 
-using config_test::ConsoleCapture;
-using config_test::ConsoleLine;
-using config_test::err;
 using config_test::eventually;
 using config_test::kBaseMtimeSeconds;
-using config_test::out;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -89,7 +87,7 @@ protected:
       out("[INFO] Successfully loaded sensor config from: " + path_), kReloaded};
   }
 
-  config_test::TempDir dir_;
+  TempDir dir_;
   const std::string path_ = dir_.path("sensor_thresholds.yaml");
   // Declared before the object, so lines of its destruction are still captured.
   ConsoleCapture capture_;

@@ -13,16 +13,15 @@
 
 #include "config/config_test_support.hpp"
 #include "sensor_diagnosis.hpp"
+#include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/scanner_thresholds.hpp"
+#include "support/temp_dir.hpp"
 #include "tools/run_command.hpp"
 
 namespace
 {
 
-using config_test::ConsoleCapture;
-using config_test::err;
-using config_test::out;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Peer = DiagnosisTestAccess;
@@ -36,7 +35,7 @@ std::string badFileLine(const std::string & path)
 
 TEST(DirectoryAsThresholdFile, LoadFailsAsForAFileThatCannotBeRead)
 {
-  config_test::TempDir dir;
+  TempDir dir;
   const std::string path = dir.path("thresholds.d");
   std::filesystem::create_directory(path);
   Diagnosis diagnosis;
@@ -51,7 +50,7 @@ TEST(DirectoryAsThresholdFile, LoadFailsAsForAFileThatCannotBeRead)
 
 TEST(DirectoryAsThresholdFile, ReloadRollsBackWhenTheFileWasReplacedByADirectory)
 {
-  config_test::TempDir dir;
+  TempDir dir;
   const std::string path = dir.path("sensor_thresholds.yaml");
   config_test::writeFile(path, kValidFile);
   Diagnosis diagnosis;
@@ -77,7 +76,7 @@ TEST(DirectoryAsThresholdFile, ReloadRollsBackWhenTheFileWasReplacedByADirectory
 
 TEST(DirectoryAsThresholdFile, CheckToolCallsItInvalid)
 {
-  config_test::TempDir dir;
+  TempDir dir;
   const std::string path = dir.path("thresholds.d");
   std::filesystem::create_directory(path);
 

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/event_collector.hpp"
 #include "support/scanner_thresholds.hpp"
@@ -19,8 +20,6 @@ namespace
 
 using brimtale_protocol::msg::DiagnosticEvent;
 using namespace std::chrono_literals;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 
 const std::string kScanConfig = scannerFile();
 
@@ -146,27 +145,50 @@ TEST_F(HealthTimerTest, ConcurrentStartsAndStopsLeaveOneOrNoThread)
   EXPECT_FALSE(DiagnosisTestAccess::timerJoinable(diagnosis_));
 }
 
-TEST_F(HealthTimerTest, AThreadTheSystemRefusedStartsAtTheNextAttempt)
+void refuseThreads(Diagnosis & diagnosis)
 {
-  // A host that leaves the initialisation to its first report (the installed default file).
-  Diagnosis host;
-  DiagnosisTestAccess::setBeforeThreadStart(host, [] {
+  DiagnosisTestAccess::setBeforeThreadStart(diagnosis, [] {
     throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
   });
-  // The automatic initialisation cannot start the timer: the exception reaches the host, and
-  // nothing claims a thread that does not exist.
+}
+
+TEST_F(HealthTimerTest, AThreadTheSystemRefusedStartsAtTheNextAttempt)
+{
+  refuseThreads(diagnosis_);
+  // The exception reaches the host, and nothing claims a thread that does not exist.
+  EXPECT_THROW(diagnosis_.startTimer(), std::system_error);
+  EXPECT_THROW(diagnosis_.startConfigWatcher(), std::system_error);
+  EXPECT_FALSE(DiagnosisTestAccess::timerRunning(diagnosis_));
+  EXPECT_FALSE(DiagnosisTestAccess::watcherRunning(diagnosis_));
+
+  // Resources are back: the next starts create the threads.
+  DiagnosisTestAccess::setBeforeThreadStart(diagnosis_, nullptr);
+  diagnosis_.startTimer();
+  diagnosis_.startConfigWatcher();
+  EXPECT_TRUE(DiagnosisTestAccess::timerJoinable(diagnosis_));
+  EXPECT_TRUE(DiagnosisTestAccess::watcherThreadJoinable(diagnosis_));
+  EXPECT_TRUE(collector_.waitForEvent(
+    EventCollector::kSensorProxyTopic,
+    [](const DiagnosticEvent & event) { return event.event_id == 8001; }));
+}
+
+TEST_F(HealthTimerTest, AnAutomaticInitialisationWhoseTimerWasRefusedRunsAgain)
+{
+#if defined(__SANITIZE_THREAD__)
+  // ThreadSanitizer's pthread_once cannot unwind an exception: the next call_once would wait
+  // for ever. glibc's own can, which is what hosts run on.
+  GTEST_SKIP() << "exceptions through std::call_once hang under ThreadSanitizer";
+#endif
+  // A host that leaves the initialisation to its first report (the installed default file).
+  Diagnosis host;
+  refuseThreads(host);
   EXPECT_THROW(host.SensorReportWithoutHeader("/scan_01"), std::system_error);
-  EXPECT_THROW(host.startTimer(), std::system_error);
-  EXPECT_THROW(host.startConfigWatcher(), std::system_error);
   EXPECT_FALSE(DiagnosisTestAccess::timerRunning(host));
-  EXPECT_FALSE(DiagnosisTestAccess::watcherRunning(host));
 
   // Resources are back: the next report runs the initialisation again and starts the timer.
   DiagnosisTestAccess::setBeforeThreadStart(host, nullptr);
   EXPECT_TRUE(host.SensorReportWithoutHeader("/scan_01"));
-  EXPECT_TRUE(DiagnosisTestAccess::timerRunning(host));
-  host.startConfigWatcher();
-  EXPECT_TRUE(DiagnosisTestAccess::watcherThreadJoinable(host));
+  EXPECT_TRUE(DiagnosisTestAccess::timerJoinable(host));
   EXPECT_TRUE(collector_.waitForEvent(
     EventCollector::kSensorProxyTopic,
     [](const DiagnosticEvent & event) { return event.event_id == 8001; }));
@@ -176,7 +198,7 @@ TEST_F(HealthTimerTest, AFailingPublisherDoesNotEndTheThreadAndIsReportedOnce)
 {
   DiagnosisTestAccess::setPublishFault(
     diagnosis_, [] { throw std::runtime_error("middleware gone"); });
-  CaptureStdout();
+  ConsoleCapture console;
   diagnosis_.startTimer();
   // Let several passes fail: the state keeps being judged and the thread keeps running.
   std::this_thread::sleep_for(600ms);
@@ -186,7 +208,7 @@ TEST_F(HealthTimerTest, AFailingPublisherDoesNotEndTheThreadAndIsReportedOnce)
     EventCollector::kSensorProxyTopic,
     [](const DiagnosticEvent & event) { return event.event_id == 8001; });
   diagnosis_.stopTimer();
-  const std::string log = GetCapturedStdout();
+  const std::string log = console.out();
   EXPECT_TRUE(recovered);
 
   const std::string failure = "[ERROR] Failed to publish diagnostic event: middleware gone";
@@ -218,13 +240,13 @@ TEST(HealthTimerWithoutChannels, PassesJudgeButNeverTouchTheMissingPublisher)
 
 TEST(HealthTimerLifetime, DestroyingARunningTimerLogsStoppedOnce)
 {
-  CaptureStdout();
+  ConsoleCapture console;
   {
     Diagnosis diagnosis;
     diagnosis.startTimer();
     diagnosis.startTimer();  // a second start neither starts a thread nor logs
   }
-  const std::string log = GetCapturedStdout();
+  const std::string log = console.out();
   const auto count = [&log](const std::string & text) {
     size_t n = 0;
     for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
@@ -238,13 +260,12 @@ TEST(HealthTimerLifetime, DestroyingARunningTimerLogsStoppedOnce)
 
 TEST(HealthTimerLifetime, DestroyingANeverInitialisedObjectPrintsNothing)
 {
-  CaptureStdout();
-  testing::internal::CaptureStderr();
+  ConsoleCapture console;
   {
     Diagnosis diagnosis;
   }
-  EXPECT_EQ(GetCapturedStdout(), "");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(console.out(), "");
+  EXPECT_EQ(console.err(), "");
 }
 
 }  // namespace

@@ -1,20 +1,18 @@
 // Register and validateSensorThreshold: accepted limits, exact console lines, state reset.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <string>
 
+#include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/scanner_thresholds.hpp"
+#include "support/threshold_matcher.hpp"
 
 namespace
 {
-
-using testing::internal::CaptureStderr;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStderr;
-using testing::internal::GetCapturedStdout;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
@@ -29,10 +27,9 @@ Outcome registerSensor(
   Diagnosis & diagnosis, const std::string & topic, float hz, float ratio, long cutoff,
   long recovery)
 {
-  CaptureStdout();
-  CaptureStderr();
+  ConsoleCapture console;
   const bool accepted = diagnosis.Register(topic, hz, ratio, cutoff, recovery);
-  return {accepted, GetCapturedStdout(), GetCapturedStderr()};
+  return {accepted, console.out(), console.err()};
 }
 
 TEST(Register, AcceptsBoundaryValuesAndStoresTheRecord)
@@ -46,15 +43,11 @@ TEST(Register, AcceptsBoundaryValuesAndStoresTheRecord)
   const auto thresholds = DiagnosisTestAccess::thresholds(diagnosis);
   ASSERT_EQ(thresholds.count("/scan_01"), 1U);
   const SensorThreshold & stored = thresholds.at("/scan_01");
-  EXPECT_EQ(stored.normal_hz, 10.0F);
-  EXPECT_EQ(stored.low_ratio, 1.0F);
-  EXPECT_EQ(stored.cutoff_timeout_ms, 1);
-  EXPECT_EQ(stored.cutoff_recovery_threshold, 1);
-  EXPECT_EQ(stored.abnormal_duration_ms, 1000);
+  EXPECT_THAT(stored, ThresholdIs(10.0F, 1.0F, 1, 1, 1000));
   // A record stored by Register always passes the validation of the threshold file.
-  CaptureStderr();
+  ConsoleCapture console;
   EXPECT_TRUE(diagnosis.validateSensorThreshold("/scan_01", stored));
-  EXPECT_EQ(GetCapturedStderr(), "");
+  EXPECT_EQ(console.err(), "");
 }
 
 TEST(Register, RejectsEachInvalidValueWithTheOneMessage)
@@ -132,11 +125,10 @@ TEST(Register, TopicsAreComparedByteForByte)
 std::string validationError(const SensorThreshold & record, bool expect_valid = false)
 {
   Diagnosis diagnosis;
-  CaptureStdout();
-  CaptureStderr();
+  ConsoleCapture console;
   const bool valid = diagnosis.validateSensorThreshold("/s", record);
-  const std::string out = GetCapturedStdout();
-  const std::string err = GetCapturedStderr();
+  const std::string out = console.out();
+  const std::string err = console.err();
   EXPECT_EQ(valid, expect_valid);
   EXPECT_EQ(out, "");
   return err;

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/event_collector.hpp"
 #include "support/scanner_thresholds.hpp"
@@ -19,10 +20,6 @@ namespace
 
 using brimtale_protocol::msg::DiagnosticEvent;
 using namespace std::chrono_literals;
-using testing::internal::CaptureStderr;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStderr;
-using testing::internal::GetCapturedStdout;
 
 constexpr const char * kFallbackPath =
   "/opt/ros/humble/share/kelvaron_diagnosis/config/sensor_thresholds.yaml";
@@ -72,9 +69,9 @@ TEST(AutoInitialize, FirstReportStartsTheTimerThenReportsTheSharePath)
 {
   AmentPrefix prefix;
   Diagnosis diagnosis;
-  CaptureStdout();
+  ConsoleCapture console;
   const bool recorded = diagnosis.SensorReportWithoutHeader("/scan_01");
-  const std::string log = GetCapturedStdout();
+  const std::string log = console.out();
   EXPECT_TRUE(recorded);
   const auto started = log.find("[INFO] Timer thread started\n");
   const auto initialized =
@@ -91,11 +88,9 @@ TEST(AutoInitialize, WithoutTheIndexEntryUsesTheFallbackPath)
   const std::string previous = getenv("AMENT_PREFIX_PATH") ? getenv("AMENT_PREFIX_PATH") : "";
   setenv("AMENT_PREFIX_PATH", "", 1);
   Diagnosis diagnosis;
-  CaptureStdout();
-  CaptureStderr();
+  ConsoleCapture console;
   const bool initialized = diagnosis.autoInitialize();
-  const std::string log = GetCapturedStdout();
-  GetCapturedStderr();
+  const std::string log = console.out();
   setenv("AMENT_PREFIX_PATH", previous.c_str(), 1);
 
   EXPECT_FALSE(initialized);
@@ -117,13 +112,12 @@ TEST(AutoInitialize, MissingDefaultFileStartsTheTimerAndNeverRetries)
 {
   AmentPrefix prefix(nullptr);
   Diagnosis diagnosis;
-  CaptureStdout();
-  CaptureStderr();
+  ConsoleCapture console;
   const bool first = diagnosis.SensorReportWithHeader("/scan_01", std_msgs::msg::Header());
   const bool second = diagnosis.SensorReportWithoutHeader("/scan_01");
   const bool status = diagnosis.DataStatusReport(FRONT_2D_LIDAR_STATUS, 1);
-  const std::string log = GetCapturedStdout();
-  const std::string errors = GetCapturedStderr();
+  const std::string log = console.out();
+  const std::string errors = console.err();
 
   EXPECT_FALSE(first);
   EXPECT_FALSE(second);
@@ -144,7 +138,7 @@ TEST(AutoInitialize, SimultaneousFirstReportsInitialiseExactlyOnce)
 {
   AmentPrefix prefix;
   Diagnosis diagnosis;
-  CaptureStdout();
+  ConsoleCapture console;
   std::atomic<int> accepted{0};
   std::vector<std::thread> hosts;
   for (int i = 0; i < 8; ++i) {
@@ -153,7 +147,7 @@ TEST(AutoInitialize, SimultaneousFirstReportsInitialiseExactlyOnce)
   for (auto & host : hosts) {
     host.join();
   }
-  const std::string log = GetCapturedStdout();
+  const std::string log = console.out();
   EXPECT_EQ(accepted.load(), 8);
   EXPECT_EQ(countOf(log, "Timer thread started"), 1U);
   EXPECT_EQ(countOf(log, "[INFO] Successfully loaded sensor config from: "), 1U);
@@ -176,16 +170,21 @@ TEST(Initialize, HostInitialisationNeedsItsOwnTimerStart)
   }
 
   const rclcpp::Node * node = DiagnosisTestAccess::sensorProxyNode(diagnosis);
-  CaptureStdout();
-  EXPECT_TRUE(diagnosis.initialize(dir.path().string() + "/absent.yaml"));
-  std::string log = GetCapturedStdout();
+  std::string log;
+  {
+    ConsoleCapture console;
+    EXPECT_TRUE(diagnosis.initialize(dir.path().string() + "/absent.yaml"));
+    log = console.out();
+  }
   EXPECT_NE(log.find("[WARN] Diagnosis already initialized\n"), std::string::npos) << log;
   EXPECT_EQ(DiagnosisTestAccess::sensorProxyNode(diagnosis), node) << "no new node";
 
   // autoInitialize after a host initialisation: warns, starts the timer, names the default file.
-  CaptureStdout();
-  EXPECT_TRUE(diagnosis.autoInitialize());
-  log = GetCapturedStdout();
+  {
+    ConsoleCapture console;
+    EXPECT_TRUE(diagnosis.autoInitialize());
+    log = console.out();
+  }
   const auto warn = log.find("[WARN] Diagnosis already initialized\n");
   const auto started = log.find("[INFO] Timer thread started\n");
   const auto done =
@@ -203,9 +202,10 @@ TEST(Initialize, FailedInitialisationCanBeRepairedByTheHost)
 {
   TempDir dir;
   Diagnosis diagnosis;
-  CaptureStderr();
-  EXPECT_FALSE(diagnosis.initialize(dir.path().string() + "/absent.yaml"));
-  GetCapturedStderr();
+  {
+    ConsoleCapture quiet;
+    EXPECT_FALSE(diagnosis.initialize(dir.path().string() + "/absent.yaml"));
+  }
   EXPECT_TRUE(DiagnosisTestAccess::hasChannels(diagnosis));
   EXPECT_TRUE(diagnosis.initialize(dir.write("fixed.yaml", kTwoScanners)));
   EXPECT_TRUE(DiagnosisTestAccess::initialized(diagnosis));
@@ -257,10 +257,10 @@ TEST_F(FrameReportTest, UnregisteredTopicWarnsKeepsTheHeaderAndStaysUnregistered
 {
   std_msgs::msg::Header header;
   header.frame_id = "sonar";
-  CaptureStdout();
+  ConsoleCapture console;
   EXPECT_FALSE(diagnosis_.SensorReportWithHeader("/scan_09", header));
   EXPECT_FALSE(diagnosis_.SensorReportWithHeader("/scan_09", header));
-  const std::string log = GetCapturedStdout();
+  const std::string log = console.out();
   EXPECT_EQ(countOf(log, "[WARN] Sensor topic not registered: /scan_09\n"), 2U) << log;
   const auto states = DiagnosisTestAccess::states(diagnosis_);
   EXPECT_EQ(states.at("/scan_09").last_header.frame_id, "sonar");
@@ -276,11 +276,11 @@ TEST_F(FrameReportTest, ReloadThatDropsAReportedTopicUnregistersIt)
   ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
   ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_02"));
   dir_.write("t.yaml", "sensors:\n" + scannerEntry("/scan_01"));
-  CaptureStdout();
+  ConsoleCapture console;
   ASSERT_TRUE(diagnosis_.reloadConfig());
   EXPECT_FALSE(diagnosis_.SensorReportWithoutHeader("/scan_02"));
   EXPECT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
-  const std::string log = GetCapturedStdout();
+  const std::string log = console.out();
   EXPECT_EQ(countOf(log, "Sensor topic not registered: /scan_02"), 1U) << log;
   const auto states = DiagnosisTestAccess::states(diagnosis_);
   EXPECT_EQ(states.at("/scan_01").timestamps.size(), 2U);
@@ -292,9 +292,10 @@ TEST_F(FrameReportTest, ReRegistrationAfterReportsGovernsTheNextFrame)
   int64_t now_ms = 1'700'000'000'000;
   DiagnosisTestAccess::setWallClock(diagnosis_, [&now_ms] { return now_ms; });
   ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
-  CaptureStdout();
-  ASSERT_TRUE(diagnosis_.Register("/scan_01", 10.0F, 0.5F, 100, 3));
-  GetCapturedStdout();
+  {
+    ConsoleCapture quiet;
+    ASSERT_TRUE(diagnosis_.Register("/scan_01", 10.0F, 0.5F, 100, 3));
+  }
   ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
   now_ms += 200;
   ASSERT_TRUE(diagnosis_.SensorReportWithoutHeader("/scan_01"));
@@ -306,13 +307,14 @@ TEST_F(FrameReportTest, ReRegistrationAfterReportsGovernsTheNextFrame)
 
 TEST_F(FrameReportTest, ReloadAddingATopicRegistersItsEarlierUnregisteredState)
 {
-  CaptureStdout();
-  std_msgs::msg::Header header;
-  header.frame_id = "sonar";
-  EXPECT_FALSE(diagnosis_.SensorReportWithHeader("/sonar", header));
-  dir_.write("t.yaml", kTwoScanners + scannerEntry("/sonar"));
-  ASSERT_TRUE(diagnosis_.reloadConfig());
-  GetCapturedStdout();
+  {
+    ConsoleCapture quiet;
+    std_msgs::msg::Header header;
+    header.frame_id = "sonar";
+    EXPECT_FALSE(diagnosis_.SensorReportWithHeader("/sonar", header));
+    dir_.write("t.yaml", kTwoScanners + scannerEntry("/sonar"));
+    ASSERT_TRUE(diagnosis_.reloadConfig());
+  }
   EXPECT_TRUE(diagnosis_.SensorReportWithoutHeader("/sonar"));
   EXPECT_EQ(DiagnosisTestAccess::states(diagnosis_).at("/sonar").timestamps.size(), 1U);
 }
@@ -322,10 +324,10 @@ TEST(FrameReport, TopicRegisteredOnlyByRegisterIsDroppedByTheAutomaticLoad)
   AmentPrefix prefix;
   Diagnosis diagnosis;
   ASSERT_TRUE(diagnosis.Register("/only_registered", 10.0F, 0.5F, 500, 3));
-  CaptureStdout();
+  ConsoleCapture console;
   EXPECT_TRUE(diagnosis.SensorReportWithoutHeader("/scan_01"));
   EXPECT_FALSE(diagnosis.SensorReportWithoutHeader("/only_registered"));
-  const std::string log = GetCapturedStdout();
+  const std::string log = console.out();
   EXPECT_NE(log.find("Sensor topic not registered: /only_registered"), std::string::npos);
 }
 
@@ -404,12 +406,12 @@ TEST_F(DataStatusTest, EachKindGoesToItsOwnTopicOnly)
 
 TEST_F(DataStatusTest, UnknownKindsAreLoggedNotPublishedAndRateLimitedTogether)
 {
-  CaptureStdout();
+  ConsoleCapture console;
   EXPECT_TRUE(diagnosis_.DataStatusReport(static_cast<AbnormalEventType>(7), 1));
   EXPECT_FALSE(diagnosis_.DataStatusReport(static_cast<AbnormalEventType>(-1), 1));
   now_ms_ += 1000;
   EXPECT_TRUE(diagnosis_.DataStatusReport(static_cast<AbnormalEventType>(-1), 0));
-  const std::string log = GetCapturedStdout();
+  const std::string log = console.out();
   EXPECT_NE(
     log.find("[INFO] event_id:0, event_status:1, event_msg:UNKNOWN_EVENT\n"), std::string::npos)
     << log;
@@ -447,9 +449,9 @@ TEST_F(DataStatusTest, AStreamThatDiesAfterABackwardStepStillTimesOut)
 
 TEST_F(DataStatusTest, LogLineCarriesThePublishedFields)
 {
-  CaptureStdout();
+  ConsoleCapture console;
   EXPECT_TRUE(diagnosis_.DataStatusReport(LOCALIZATION_LOST_STATUS, 1));
-  const std::string log = GetCapturedStdout();
+  const std::string log = console.out();
   EXPECT_NE(
     log.find("[INFO] event_id:8020, event_status:1, event_msg:LOCALIZATION_LOST\n"),
     std::string::npos)

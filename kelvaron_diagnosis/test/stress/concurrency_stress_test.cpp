@@ -8,10 +8,12 @@
 #include <atomic>
 #include <chrono>
 #include <map>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/temp_dir.hpp"
 
@@ -19,10 +21,6 @@ namespace
 {
 
 using namespace std::chrono_literals;
-using testing::internal::CaptureStderr;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStderr;
-using testing::internal::GetCapturedStdout;
 
 // Every report happens at this one wall-clock millisecond, so no window entry ever ages out:
 // the window of a topic must then hold exactly the reports accepted for it.
@@ -57,8 +55,7 @@ TEST(ConcurrencyStress, EverythingAtOnceLosesNothing)
   setenv("AMENT_PREFIX_PATH", prefix.path().c_str(), 1);
 
   // Console output of thousands of reloads would only slow the run down.
-  CaptureStdout();
-  CaptureStderr();
+  std::optional<ConsoleCapture> quiet(std::in_place);
   {
     Diagnosis diagnosis;
     DiagnosisTestAccess::setWallClock(diagnosis, [] { return kFrozenNowMs; });
@@ -127,8 +124,7 @@ TEST(ConcurrencyStress, EverythingAtOnceLosesNothing)
     diagnosis.stopConfigWatcher();
     diagnosis.stopTimer();
     // Released before the checks, so that a failure shows its reason.
-    GetCapturedStdout();
-    GetCapturedStderr();
+    quiet.reset();
     ASSERT_TRUE(DiagnosisTestAccess::initialized(diagnosis));
 
     // Nothing accepted is lost: every accepted report of a topic is in its window.

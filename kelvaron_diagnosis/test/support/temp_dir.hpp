@@ -26,6 +26,8 @@ public:
   TempDir & operator=(const TempDir &) = delete;
 
   const std::filesystem::path & path() const { return path_; }
+  // The full path of `name` inside the directory (nothing is created).
+  std::string path(const std::string & name) const { return (path_ / name).string(); }
 
   // Writes `contents` to `relative` (creating folders) and returns the full path.
   std::string write(const std::string & relative, const std::string & contents) const
