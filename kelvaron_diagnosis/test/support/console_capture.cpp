@@ -156,26 +156,25 @@ std::vector<ConsoleLine> ConsoleCapture::take()
   return taken;
 }
 
-std::vector<std::string> ConsoleCapture::outLines() const
+std::vector<std::string> ConsoleCapture::linesOf(ConsoleLine::Stream stream) const
 {
   std::vector<std::string> texts;
   for (const auto & line : lines()) {
-    if (line.stream == ConsoleLine::Stream::Out) {
+    if (line.stream == stream) {
       texts.push_back(line.text);
     }
   }
   return texts;
 }
 
+std::vector<std::string> ConsoleCapture::outLines() const
+{
+  return linesOf(ConsoleLine::Stream::Out);
+}
+
 std::vector<std::string> ConsoleCapture::errLines() const
 {
-  std::vector<std::string> texts;
-  for (const auto & line : lines()) {
-    if (line.stream == ConsoleLine::Stream::Err) {
-      texts.push_back(line.text);
-    }
-  }
-  return texts;
+  return linesOf(ConsoleLine::Stream::Err);
 }
 
 std::size_t ConsoleCapture::count(const ConsoleLine & wanted) const

@@ -80,6 +80,7 @@ private:
   };
 
   void append(ConsoleLine::Stream stream, const char * text, std::size_t count);
+  std::vector<std::string> linesOf(ConsoleLine::Stream stream) const;
 
   mutable std::mutex mutex_;
   std::vector<ConsoleLine> lines_;
