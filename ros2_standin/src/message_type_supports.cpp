@@ -1,5 +1,7 @@
 #include <dds/dds.h>
 
+#include <stdexcept>
+
 #include "message_conversion.hpp"
 #include "message_type_support_impl.hpp"
 
@@ -14,6 +16,21 @@ dds_return_t write_message(dds_entity_t writer, const void * message)
 {
   SampleT sample{};
   to_sample(*static_cast<const MessageT *>(message), sample);
+  return dds_write(writer, &sample);
+}
+
+template <typename MessageT, typename SampleT>
+dds_return_t write_message_with_sequences(dds_entity_t writer, const void * message)
+{
+  // The sample's sequences point into `buffers`, which frees them once the write is done.
+  SequenceBuffers buffers;
+  SampleT sample{};
+  try {
+    to_sample(*static_cast<const MessageT *>(message), sample, buffers);
+  } catch (const std::length_error &) {
+    // Reported like any other failed write: rclcpp's publish throws RCLError.
+    return DDS_RETCODE_BAD_PARAMETER;
+  }
   return dds_write(writer, &sample);
 }
 
@@ -40,11 +57,12 @@ dds_return_t take_message(dds_entity_t reader, void * message)
   }
 }
 
-template <typename MessageT, typename SampleT>
+template <
+  typename MessageT, typename SampleT,
+  dds_return_t (*Write)(dds_entity_t, const void *) = &write_message<MessageT, SampleT>>
 const MessageTypeSupport & type_support_for(const dds_topic_descriptor_t & descriptor)
 {
-  static const MessageTypeSupport support{
-    &descriptor, &write_message<MessageT, SampleT>, &take_message<MessageT, SampleT>};
+  static const MessageTypeSupport support{&descriptor, Write, &take_message<MessageT, SampleT>};
   return support;
 }
 
@@ -70,6 +88,33 @@ const MessageTypeSupport & get_message_type_support<brimtale_protocol::msg::Diag
   return type_support_for<
     brimtale_protocol::msg::DiagnosticEvent, brimtale_protocol_msg_dds__DiagnosticEvent_>(
     brimtale_protocol_msg_dds__DiagnosticEvent__desc);
+}
+
+template <>
+const MessageTypeSupport & get_message_type_support<diagnostic_msgs::msg::KeyValue>()
+{
+  return type_support_for<diagnostic_msgs::msg::KeyValue, diagnostic_msgs_msg_dds__KeyValue_>(
+    diagnostic_msgs_msg_dds__KeyValue__desc);
+}
+
+template <>
+const MessageTypeSupport & get_message_type_support<diagnostic_msgs::msg::DiagnosticStatus>()
+{
+  using Sample = diagnostic_msgs_msg_dds__DiagnosticStatus_;
+  return type_support_for<
+    diagnostic_msgs::msg::DiagnosticStatus, Sample,
+    &write_message_with_sequences<diagnostic_msgs::msg::DiagnosticStatus, Sample>>(
+    diagnostic_msgs_msg_dds__DiagnosticStatus__desc);
+}
+
+template <>
+const MessageTypeSupport & get_message_type_support<diagnostic_msgs::msg::DiagnosticArray>()
+{
+  using Sample = diagnostic_msgs_msg_dds__DiagnosticArray_;
+  return type_support_for<
+    diagnostic_msgs::msg::DiagnosticArray, Sample,
+    &write_message_with_sequences<diagnostic_msgs::msg::DiagnosticArray, Sample>>(
+    diagnostic_msgs_msg_dds__DiagnosticArray__desc);
 }
 
 }  // namespace ros2_standin

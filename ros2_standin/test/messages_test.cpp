@@ -2,13 +2,18 @@
 
 #include <memory>
 #include <type_traits>
+#include <vector>
 
 #include "brimtale_protocol/msg/diagnostic_event.hpp"
 #include "builtin_interfaces/msg/time.hpp"
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "std_msgs/msg/header.hpp"
 
 using brimtale_protocol::msg::DiagnosticEvent;
 using builtin_interfaces::msg::Time;
+using diagnostic_msgs::msg::DiagnosticArray;
+using diagnostic_msgs::msg::DiagnosticStatus;
+using diagnostic_msgs::msg::KeyValue;
 using std_msgs::msg::Header;
 
 // Generated ROS 2 messages have explicit constructors; code relying on implicit conversion
@@ -26,6 +31,17 @@ static_assert(std::is_same_v<decltype(DiagnosticEvent::event_id), int32_t>);
 static_assert(std::is_same_v<decltype(DiagnosticEvent::event_status), int32_t>);
 static_assert(std::is_same_v<decltype(DiagnosticEvent::header), Header>);
 static_assert(rosidl_generator_traits::is_message<DiagnosticEvent>::value);
+static_assert(!std::is_convertible_v<rosidl_runtime_cpp::MessageInitialization, DiagnosticArray>);
+// rosidl's C++ for the message's `byte`.
+static_assert(std::is_same_v<DiagnosticStatus::_level_type, unsigned char>);
+static_assert(std::is_same_v<decltype(DiagnosticStatus::OK), const unsigned char>);
+static_assert(
+  DiagnosticStatus::OK == 0 && DiagnosticStatus::WARN == 1 && DiagnosticStatus::ERROR == 2 &&
+  DiagnosticStatus::STALE == 3);
+static_assert(std::is_same_v<DiagnosticStatus::_values_type, std::vector<KeyValue>>);
+static_assert(std::is_same_v<DiagnosticArray::_status_type, std::vector<DiagnosticStatus>>);
+static_assert(std::is_same_v<DiagnosticArray::_header_type, Header>);
+static_assert(rosidl_generator_traits::is_message<DiagnosticArray>::value);
 static_assert(!rosidl_generator_traits::is_message<int>::value);
 
 TEST(Messages, DefaultValuesAreZeroAndEmpty)
@@ -37,6 +53,22 @@ TEST(Messages, DefaultValuesAreZeroAndEmpty)
   EXPECT_EQ(event.event_id, 0);
   EXPECT_EQ(event.event_status, 0);
   EXPECT_EQ(event.event_msg, "");
+}
+
+TEST(Messages, DiagnosticDefaultsAreZeroAndEmpty)
+{
+  const DiagnosticArray array;
+  EXPECT_EQ(array.header, Header());
+  EXPECT_TRUE(array.status.empty());
+  const DiagnosticStatus status;
+  EXPECT_EQ(status.level, DiagnosticStatus::OK);
+  EXPECT_EQ(status.name, "");
+  EXPECT_EQ(status.message, "");
+  EXPECT_EQ(status.hardware_id, "");
+  EXPECT_TRUE(status.values.empty());
+  const KeyValue pair;
+  EXPECT_EQ(pair.key, "");
+  EXPECT_EQ(pair.value, "");
 }
 
 TEST(Messages, EqualityComparesEveryField)
@@ -87,4 +119,10 @@ TEST(Messages, TraitsNameTheRosTypes)
     rosidl_generator_traits::name<DiagnosticEvent>(), "brimtale_protocol/msg/DiagnosticEvent");
   EXPECT_STREQ(rosidl_generator_traits::data_type<Header>(), "std_msgs::msg::Header");
   EXPECT_STREQ(rosidl_generator_traits::name<Time>(), "builtin_interfaces/msg/Time");
+  EXPECT_STREQ(
+    rosidl_generator_traits::name<DiagnosticArray>(), "diagnostic_msgs/msg/DiagnosticArray");
+  EXPECT_STREQ(
+    rosidl_generator_traits::data_type<DiagnosticStatus>(),
+    "diagnostic_msgs::msg::DiagnosticStatus");
+  EXPECT_STREQ(rosidl_generator_traits::name<KeyValue>(), "diagnostic_msgs/msg/KeyValue");
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "brimtale_protocol/msg/diagnostic_event.hpp"
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sample_events.hpp"
 #include "spin_helpers.hpp"
@@ -16,6 +17,8 @@
 #include "wait_until.hpp"
 
 using brimtale_protocol::msg::DiagnosticEvent;
+using diagnostic_msgs::msg::DiagnosticArray;
+using standin_test::sample_diagnostics;
 using standin_test::sample_event;
 using standin_test::spin_until;
 using standin_test::wait_until;
@@ -171,6 +174,29 @@ TEST_F(PubSub, TransientLocalReachesLateSubscribers)
   executor.add_node(node_);
   ASSERT_TRUE(spin_until(executor, [&] { return !received.empty(); }));
   EXPECT_EQ(received[0], header);
+}
+
+TEST_F(PubSub, DiagnosticArraysArriveIntact)
+{
+  auto diagnostics =
+    node_->create_publisher<DiagnosticArray>(standin_test::kDiagnosticsTopic, rclcpp::QoS(10));
+  std::vector<DiagnosticArray> received;
+  auto subscription = node_->create_subscription<DiagnosticArray>(
+    standin_test::kDiagnosticsTopic, rclcpp::QoS(10),
+    [&](DiagnosticArray::UniquePtr array) { received.push_back(*array); });
+  EXPECT_STREQ(subscription->get_topic_name(), "/diagnostics");
+  ASSERT_TRUE(wait_until([&] { return diagnostics->get_subscription_count() == 1; }));
+
+  // Between two full arrays, one without statuses: a sequence may be empty at any depth.
+  const std::vector<DiagnosticArray> sent{
+    sample_diagnostics(0), DiagnosticArray(), sample_diagnostics(1)};
+  for (const auto & array : sent) {
+    diagnostics->publish(array);
+  }
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node_);
+  ASSERT_TRUE(spin_until(executor, [&] { return received.size() == sent.size(); }));
+  EXPECT_EQ(received, sent);
 }
 
 TEST_F(PubSub, SpinReturnsOnShutdown)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "brimtale_protocol/msg/diagnostic_event.hpp"
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
 
 namespace standin_test
 {
@@ -12,6 +13,9 @@ namespace standin_test
 constexpr char kTopic[] = "sensor_proxy_diag_topic";
 constexpr char kDdsTopic[] = "rt/sensor_proxy_diag_topic";
 constexpr char kDdsTypeName[] = "brimtale_protocol::msg::dds_::DiagnosticEvent_";
+constexpr char kDiagnosticsTopic[] = "/diagnostics";
+constexpr char kDiagnosticsDdsTopic[] = "rt/diagnostics";
+constexpr char kDiagnosticsDdsTypeName[] = "diagnostic_msgs::msg::dds_::DiagnosticArray_";
 
 // Event `index` of a test run. The frame id "lidar" (6 bytes with its NUL) makes event_id
 // need two bytes of padding, which checks that alignment counts from after the header.
@@ -25,6 +29,36 @@ inline brimtale_protocol::msg::DiagnosticEvent sample_event(int index)
   event.event_status = index % 2;
   event.event_msg = "ABNORMAL FRAME RATE";
   return event;
+}
+
+inline diagnostic_msgs::msg::KeyValue key_value(const std::string & key, const std::string & value)
+{
+  diagnostic_msgs::msg::KeyValue pair;
+  pair.key = key;
+  pair.value = value;
+  return pair;
+}
+
+// Array `index` of a test run: a status with two values and one with none. Strings of odd
+// lengths and the one-byte levels put every field at an offset that padding must fix.
+inline diagnostic_msgs::msg::DiagnosticArray sample_diagnostics(int index)
+{
+  using diagnostic_msgs::msg::DiagnosticStatus;
+  diagnostic_msgs::msg::DiagnosticArray array;
+  array.header.stamp.sec = 1700000000 + index;
+  array.header.stamp.nanosec = 123456789u;
+  array.header.frame_id = "lidar";
+  DiagnosticStatus lidar;
+  lidar.level = DiagnosticStatus::WARN;
+  lidar.name = "lidar: fps";
+  lidar.message = "low";
+  lidar.hardware_id = "L1";
+  lidar.values = {key_value("hz", "7.5"), key_value("min", "10")};
+  DiagnosticStatus camera;
+  camera.level = DiagnosticStatus::STALE;
+  camera.name = "cam";
+  array.status = {lidar, camera};
+  return array;
 }
 
 // One line per event, as the peer program prints them.

@@ -1,6 +1,7 @@
 // The other process of the cross-process tests, using only the stand-in's rclcpp API:
 //   standin_peer publish N   waits for a subscriber, publishes sample events 0..N-1, waits
 //                            until they are acknowledged;
+//   standin_peer publish_diagnostics N   the same with sample diagnostic arrays 0..N-1;
 //   standin_peer receive N   prints the first N events it receives, one line each.
 // Exit status 0 on success; 2 no subscriber matched, 3 not acknowledged, 4 too few received.
 
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "brimtale_protocol/msg/diagnostic_event.hpp"
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sample_events.hpp"
 #include "wait_until.hpp"
@@ -18,16 +20,16 @@
 namespace
 {
 
-int publish(int count)
+template <typename MessageT>
+int publish(const char * topic, int count, MessageT (*sample)(int))
 {
   auto node = std::make_shared<rclcpp::Node>("standin_peer_publisher");
-  auto publisher = node->create_publisher<brimtale_protocol::msg::DiagnosticEvent>(
-    standin_test::kTopic, rclcpp::QoS(10));
+  auto publisher = node->create_publisher<MessageT>(topic, rclcpp::QoS(10));
   if (!standin_test::wait_until([&] { return publisher->get_subscription_count() > 0; })) {
     return 2;
   }
   for (int i = 0; i < count; ++i) {
-    publisher->publish(standin_test::sample_event(i));
+    publisher->publish(sample(i));
   }
   return publisher->wait_for_all_acked(standin_test::kDiscoveryDeadline) ? 0 : 3;
 }
@@ -57,13 +59,20 @@ int receive(int count)
 int main(int argc, char ** argv)
 {
   if (argc != 3) {
-    std::cerr << "usage: standin_peer publish|receive COUNT\n";
+    std::cerr << "usage: standin_peer publish|publish_diagnostics|receive COUNT\n";
     return 64;
   }
   const std::string mode = argv[1];
   const int count = std::atoi(argv[2]);
   rclcpp::init(argc, argv);
-  const int status = mode == "publish" ? publish(count) : receive(count);
+  int status = 0;
+  if (mode == "publish") {
+    status = publish(standin_test::kTopic, count, &standin_test::sample_event);
+  } else if (mode == "publish_diagnostics") {
+    status = publish(standin_test::kDiagnosticsTopic, count, &standin_test::sample_diagnostics);
+  } else {
+    status = receive(count);
+  }
   rclcpp::shutdown();
   return status;
 }

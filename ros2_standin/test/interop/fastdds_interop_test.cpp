@@ -21,6 +21,7 @@
 
 #include "brimtale_protocol/msg/DiagnosticEventPubSubTypes.h"
 #include "child_process.hpp"
+#include "diagnostic_msgs/msg/DiagnosticArrayPubSubTypes.h"
 #include "fastdds_loopback_participant.hpp"
 #include "interop_events.hpp"
 #include "rmw_dds_common/msg/ParticipantEntitiesInfoPubSubTypes.h"
@@ -36,6 +37,8 @@ using EventType = brimtale_protocol::msg::dds_::DiagnosticEvent_PubSubType;
 using DiscoveryType = rmw_dds_common::msg::dds_::ParticipantEntitiesInfo_PubSubType;
 using EventCollector = interop::SampleCollector<EventType>;
 using DiscoveryCollector = interop::SampleCollector<DiscoveryType>;
+using DiagnosticsType = diagnostic_msgs::msg::dds_::DiagnosticArray_PubSubType;
+using DiagnosticsCollector = interop::SampleCollector<DiagnosticsType>;
 using Gid = std::array<uint8_t, 24>;
 
 // Discovery, matching and delivery between two DDS implementations on a loaded machine.
@@ -55,6 +58,21 @@ interop::EventFields fields_of(const brimtale_protocol::msg::dds_::DiagnosticEve
   return {event.header().stamp().sec(), event.header().stamp().nanosec(),
           event.header().frame_id(),    event.event_id(),
           event.event_status(),         event.event_msg()};
+}
+
+interop::DiagnosticArrayFields fields_of(const diagnostic_msgs::msg::dds_::DiagnosticArray_ & array)
+{
+  interop::DiagnosticArrayFields fields{
+    array.header().stamp().sec(), array.header().stamp().nanosec(), array.header().frame_id(), {}};
+  for (const auto & status : array.status()) {
+    interop::StatusFields status_fields{
+      status.level(), status.name(), status.message(), status.hardware_id(), {}};
+    for (const auto & value : status.values()) {
+      status_fields.values.push_back({value.key(), value.value()});
+    }
+    fields.status.push_back(status_fields);
+  }
+  return fields;
 }
 
 // Humble's Gid: the 16-byte GUID in wire order, then 8 zero bytes.
@@ -130,6 +148,22 @@ protected:
     ASSERT_TRUE(interop::announce_step(steps_.path(), interop::kStepGo));
   }
 
+  // The publisher's diagnostics run instead: one reader, of /diagnostics.
+  void start_diagnostics_publisher()
+  {
+    publisher_ = std::make_unique<standin_test::ChildProcess>(
+      std::vector<std::string>{INTEROP_STANDIN_PUBLISHER_PATH, steps_.path(), "diagnostics"});
+    participant_ = std::make_unique<interop::LoopbackParticipant>(domain_id());
+    participant_->add_reader(
+      std::string("rt") + interop::kDiagnosticsTopic,
+      dds::TypeSupport(std::make_unique<DiagnosticsType>().release()), interop::ros_reader_qos(10),
+      &diagnostics_);
+    ASSERT_TRUE(diagnostics_.wait_matched(kDeadline))
+      << "no stand-in writer matched on " << interop::kDiagnosticsTopic << "; publisher said:\n"
+      << publisher_->output();
+    ASSERT_TRUE(interop::announce_step(steps_.path(), interop::kStepGo));
+  }
+
   void receive_all_events()
   {
     for (std::size_t i = 0; i < collectors_.size(); ++i) {
@@ -154,6 +188,7 @@ protected:
   // Listeners first: Fast DDS may call them until the participant is gone.
   std::vector<std::unique_ptr<EventCollector>> collectors_;
   DiscoveryCollector discovery_;
+  DiagnosticsCollector diagnostics_;
   std::unique_ptr<interop::LoopbackParticipant> participant_;
   StepDirectory steps_;
   std::unique_ptr<standin_test::ChildProcess> publisher_;
@@ -278,4 +313,18 @@ TEST_F(FastDdsInterop, DiscoveryInfoNamesTheNodesAndTheirWriters)
   for (const auto & writer : writers) {
     EXPECT_NE(late_writer, gid_of(writer));
   }
+}
+
+TEST_F(FastDdsInterop, DiagnosticArraysArriveIntact)
+{
+  ASSERT_NO_FATAL_FAILURE(start_diagnostics_publisher());
+  const auto & expected = interop::diagnostic_arrays();
+  ASSERT_TRUE(diagnostics_.wait_for_count(expected.size(), kDeadline))
+    << diagnostics_.samples().size() << " of " << expected.size() << " arrays; publisher said:\n"
+    << publisher_->output();
+  std::vector<interop::DiagnosticArrayFields> received;
+  for (const auto & sample : diagnostics_.samples()) {
+    received.push_back(fields_of(sample.data));
+  }
+  EXPECT_EQ(received, expected);
 }
