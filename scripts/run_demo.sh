@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian 12 machine, builds the workspace and runs the demo: a host process
-# reporting simulated sensor streams and status events into the library, and a separate
-# subscriber (kelvaron_diag_monitor) showing what arrives on the three event topics.
-# Usage: scripts/run_demo.sh [SECONDS]   (default 15; Ctrl-C ends it early)
+# Sets up a fresh Debian 12 machine, builds the workspace and runs the demo: simulated sensor
+# drivers publishing in a process of their own, kelvaron_diag_node watching their topics from a
+# threshold file alone (with /diagnostics on), and kelvaron_diag_monitor showing every stream by
+# its topic. scripts/run_demo.sh --in-process runs the older demo instead: a host that links the
+# library and reports its frames itself.
+# Usage: scripts/run_demo.sh [--in-process] [SECONDS]   (default 15; Ctrl-C ends it early)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+mode=node
+if [ "${1:-}" = "--in-process" ]; then
+  mode=in-process
+  shift
+fi
 duration=${1:-15}
 "$KD_ROOT/scripts/setup.sh"
 echo "Building the workspace (the first build takes several minutes)..."
@@ -12,13 +19,32 @@ KD_BUILD_EVENTS="console_cohesion- console_start_end+ summary+" \
   "$KD_ROOT/scripts/build.sh"
 kd_source_install
 
+if [ "$mode" = in-process ]; then
+  exec "$KD_ROOT/scripts/loopback_only.sh" bash -c '
+    duration=$1
+    monitor_pid=
+    trap "kill -INT \$monitor_pid 2>/dev/null; wait" INT TERM
+    kelvaron_diag_monitor --duration $((duration + 2)) --interval 3 &
+    monitor_pid=$!
+    sleep 1
+    "$KD_INSTALL/kelvaron_demo/lib/kelvaron_demo/demo_host" --duration "$duration" &
+    wait
+  ' bash "$duration"
+fi
+
 exec "$KD_ROOT/scripts/loopback_only.sh" bash -c '
   duration=$1
-  monitor_pid=
-  trap "kill -INT \$monitor_pid 2>/dev/null; wait" INT TERM
-  kelvaron_diag_monitor --duration $((duration + 2)) --interval 3 &
-  monitor_pid=$!
+  pids=()
+  trap "kill -INT \${pids[*]} 2>/dev/null; wait" INT TERM
+  demo_lib="$KD_INSTALL/kelvaron_demo/lib/kelvaron_demo"
+  demo_config="$KD_INSTALL/kelvaron_demo/share/kelvaron_demo/config/demo_thresholds.yaml"
+  kelvaron_diag_node --config "$demo_config" > /dev/null &
+  pids+=($!)
+  kelvaron_diag_monitor --duration $((duration + 3)) --interval 3 &
+  pids+=($!)
   sleep 1
-  "$KD_INSTALL/kelvaron_demo/lib/kelvaron_demo/demo_host" --duration "$duration" &
+  "$demo_lib/demo_sensors" --duration "$duration"
+  wait "${pids[1]}"
+  kill -INT "${pids[0]}" 2>/dev/null
   wait
 ' bash "$duration"

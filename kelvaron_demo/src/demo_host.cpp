@@ -2,6 +2,8 @@
 // sensor frames and a few status events, and lets the library publish its verdicts.
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -35,7 +37,7 @@ int main(int argc, char ** argv)
   }
   rclcpp::init(argc, argv);
 
-  // The same file the library's automatic initialisation will load.
+  // The file the library's automatic initialisation would load.
   const std::string thresholds =
     ament_index_cpp::get_package_share_directory("kelvaron_diagnosis") +
     "/config/sensor_thresholds.yaml";
@@ -60,8 +62,25 @@ int main(int argc, char ** argv)
             << " Hz), /imu/data at " << imu_hz << " Hz silent from 5 s to 9 s; running "
             << duration_s << " s" << std::endl;
 
+  // The default thresholds with the /diagnostics output switched on, so the monitor can name
+  // every stream by its topic.
+  const std::string demo_thresholds =
+    (std::filesystem::temp_directory_path() / "kelvaron_demo_thresholds.yaml").string();
+  {
+    std::ifstream defaults(thresholds);
+    std::ofstream demo(demo_thresholds);
+    demo << defaults.rdbuf() << "\nros_diagnostics:\n  enabled: true\n  period_ms: 1000\n";
+  }
+
   {
     Diagnosis diagnosis;
+    // A host that chooses its file initialises the object itself and starts its timer.
+    if (!diagnosis.initialize(demo_thresholds)) {
+      std::cerr << "demo_host: cannot load " << demo_thresholds << std::endl;
+      rclcpp::shutdown();
+      return 1;
+    }
+    diagnosis.startTimer();
     const auto started = std::chrono::steady_clock::now();
     for (SimulatedStream & stream : streams) {
       stream.next_frame = started;

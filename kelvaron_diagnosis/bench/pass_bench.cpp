@@ -10,6 +10,7 @@
 
 #include <rclcpp/rclcpp.hpp>
 
+#include "support/diagnosis_test_access.hpp"
 #include "support/pass_setup.hpp"
 #include "support/steered_clock.hpp"
 #include "support/thread_cpu_time.hpp"
@@ -73,6 +74,38 @@ void BM_PassThenRaw(benchmark::State & state)
   state.counters["ratio"] = raw_seconds > 0 ? pass_seconds / raw_seconds : 0.0;
 }
 
+// The /diagnostics output against what it reports on: one publication for `count` streams
+// against the ten passes of the same second (its default period is one second).
+void BM_DiagnosticsThenPasses(benchmark::State & state)
+{
+  const auto count = static_cast<std::size_t>(state.range(0));
+  ScratchDir dir;
+  MonitoredSensors sensors(count, dir, true);
+  sensors.primeHealthyStreams();
+  SteeredClock clock(sensors.diagnosis());
+  DiagnosisTestAccess::publishRosDiagnostics(sensors.diagnosis());  // makes the publisher
+  double diagnostics_seconds = 0;
+  double passes_seconds = 0;
+  for (auto _ : state) {
+    for (int pass = 0; pass < 10; ++pass) {
+      clock.advanceMs(kPassPeriodMs);
+      sensors.reportOneFrameEach();
+      const double start = threadCpuSeconds();
+      sensors.diagnosis().TimeoutCheck();
+      sensors.diagnosis().FPSCheck();
+      passes_seconds += threadCpuSeconds() - start;
+    }
+    const double start = threadCpuSeconds();
+    DiagnosisTestAccess::publishRosDiagnostics(sensors.diagnosis());
+    diagnostics_seconds += threadCpuSeconds() - start;
+  }
+  const auto iterations = static_cast<double>(state.iterations());
+  state.counters["sensors"] = static_cast<double>(count);
+  state.counters["diagnostics_us"] = diagnostics_seconds * 1e6 / iterations;
+  state.counters["passes_us"] = passes_seconds * 1e6 / iterations;
+  state.counters["added"] = passes_seconds > 0 ? diagnostics_seconds / passes_seconds : 0.0;
+}
+
 // What the two readings around a timed region cost (reading a thread's CPU clock is a system
 // call, over a microsecond in a VM); the table takes it off both sides.
 void BM_EmptyTimedRegion(benchmark::State & state)
@@ -91,6 +124,12 @@ void BM_EmptyTimedRegion(benchmark::State & state)
 BENCHMARK(kelvaron_bench::BM_PassThenRaw)
   ->Name("PassThenRaw")
   ->Arg(1)
+  ->Arg(12)
+  ->Arg(100)
+  ->Arg(1000)
+  ->Unit(benchmark::kMicrosecond);
+BENCHMARK(kelvaron_bench::BM_DiagnosticsThenPasses)
+  ->Name("DiagnosticsThenTenPasses")
   ->Arg(12)
   ->Arg(100)
   ->Arg(1000)

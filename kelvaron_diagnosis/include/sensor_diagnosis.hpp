@@ -19,6 +19,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -39,6 +40,7 @@ class RecentStreams;
 struct StreamEntry;
 struct Dependencies;
 struct WorkerThread;
+struct RosDiagnostics;
 }  // namespace kelvaron
 
 // Limits of one sensor stream. The field names are also the keys of the threshold file.
@@ -49,6 +51,8 @@ struct SensorThreshold
   int64_t cutoff_timeout_ms{0};          // longest gap since the last frame, ms
   int64_t cutoff_recovery_threshold{0};  // frames a stream must deliver to be normal again
   int64_t abnormal_duration_ms{0};       // how long a low rate lasts before it is reported, ms
+  // Optional: a header older than this on arrival reads WARN on /diagnostics; none if empty.
+  std::optional<int64_t> max_header_age_ms{};
 };
 
 // What has been seen of one sensor stream so far.
@@ -64,6 +68,17 @@ struct SensorState
   // neighbours. A stream is normal again once its run holds cutoff_recovery_threshold frames.
   int64_t run_frames{0};
   int64_t run_last_ms{0};
+
+  // What the optional /diagnostics output reports besides the verdicts' inputs.
+  int64_t frames_total{0};                 // frames recorded since registration
+  int64_t timeouts_total{0};               // times the verdict turned from STREAM NORMAL to TIMEOUT
+  int64_t low_rate_spells_total{0};        // times the frame-rate verdict turned to ABNORMAL
+  std::optional<int64_t> header_age_ms{};  // arrival minus stamp of the latest header, ms
+  // The latest verdicts: 0 none yet, 1 normal, 2 abnormal. The frame-rate one is the latest it
+  // published; frame_rate_spoke tells whether the latest pass published one at all.
+  int8_t timeout_verdict{0};
+  int8_t frame_rate_verdict{0};
+  bool frame_rate_spoke{false};
 };
 
 // Kinds of data-status report. Unscoped so hosts may write both forms:
@@ -189,6 +204,11 @@ private:
   bool loadConfigHoldingLoadLock(const std::string & path, bool & thresholds_touched);
   // Calls reloadConfig on the watcher thread; an exception is logged and does not end it.
   void reloadFromWatcher();
+  // Applies a loaded file's ros_diagnostics block (absent: the output is off).
+  void applyRosDiagnostics(const YAML::Node & block);
+  // Builds and publishes the /diagnostics array when the output is on and its period is due;
+  // runs on the timer thread after each pass, never holding data_mutex_ while publishing.
+  void publishRosDiagnostics();
   // The members that start, wake and join each of the two threads.
   kelvaron::WorkerThread timerWorker();
   kelvaron::WorkerThread watcherWorker();
@@ -238,4 +258,6 @@ private:
   std::unique_ptr<kelvaron::RecentStreams> recent_streams_;
   // What the object takes from its surroundings (the library's tests replace parts of it).
   std::unique_ptr<kelvaron::Dependencies> dependencies_;
+  // The optional /diagnostics output: settings, publisher and the data-status it reports.
+  std::unique_ptr<kelvaron::RosDiagnostics> ros_diagnostics_;
 };

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <thread>
@@ -60,11 +61,15 @@ const char * modeName(SubscriberMode mode)
   return "none";
 }
 
-MonitoredSensors::MonitoredSensors(std::size_t count, const ScratchDir & dir)
+MonitoredSensors::MonitoredSensors(std::size_t count, const ScratchDir & dir, bool ros_diagnostics)
 : topics_(sensorTopics(count)), headers_(sensorHeaders(count))
 {
-  const std::string path =
-    writeThresholdFile(dir.path(), "sensors_" + std::to_string(count) + ".yaml", count);
+  const std::string name =
+    "sensors_" + std::to_string(count) + (ros_diagnostics ? "_diagnostics" : "") + ".yaml";
+  const std::string path = writeThresholdFile(dir.path(), name, count);
+  if (ros_diagnostics) {
+    std::ofstream(path, std::ios::app) << "ros_diagnostics:\n  enabled: true\n  period_ms: 100\n";
+  }
   DiscardStdout quiet;
   if (!diagnosis_.initialize(path)) {
     throw std::runtime_error("cannot initialise with " + path);

@@ -36,10 +36,11 @@ SubscriberMode takeSubscriberMode(int & argc, char ** argv);
 const char * modeName(SubscriberMode mode);
 
 // An initialised Diagnosis object whose threshold file lists `count` sensors; timer stopped.
+// With `ros_diagnostics`, the file switches the /diagnostics output on, due at every pass.
 class MonitoredSensors
 {
 public:
-  MonitoredSensors(std::size_t count, const ScratchDir & dir);
+  MonitoredSensors(std::size_t count, const ScratchDir & dir, bool ros_diagnostics = false);
 
   Diagnosis & diagnosis() { return diagnosis_; }
   std::size_t size() const { return topics_.size(); }

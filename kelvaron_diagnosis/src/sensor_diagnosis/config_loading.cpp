@@ -14,6 +14,7 @@
 #include "sensor_diagnosis/console.hpp"
 #include "sensor_diagnosis/dependencies.hpp"
 #include "sensor_diagnosis/recent_streams.hpp"
+#include "sensor_diagnosis/ros_diagnostics_settings.hpp"
 
 // Locks: config_load_mutex_ serialises whole loads (init_mutex_ -> config_load_mutex_ ->
 // data_mutex_); config_file_mutex_ only guards the path and the time, held for a copy at most.
@@ -121,6 +122,7 @@ bool Diagnosis::loadConfigHoldingLoadLock(const std::string & path, bool & thres
       kelvaron::printErrorLine("Failed to parse sensor config from: " + path);
       return false;
     }
+    applyRosDiagnostics(root[kelvaron::kRosDiagnosticsKey]);
     recordConfigLoad(mtime);
     kelvaron::printInfoLine("Successfully loaded sensor config from: " + path);
     return true;

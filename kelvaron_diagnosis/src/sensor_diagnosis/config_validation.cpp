@@ -3,6 +3,7 @@
 #include "sensor_diagnosis.hpp"
 #include "sensor_diagnosis/console.hpp"
 #include "sensor_diagnosis/recent_streams.hpp"
+#include "sensor_diagnosis/ros_diagnostics_settings.hpp"
 
 namespace
 {
@@ -22,6 +23,9 @@ SensorThreshold readThreshold(const YAML::Node & fields)
   threshold.cutoff_timeout_ms = fields["cutoff_timeout_ms"].as<long>();
   threshold.abnormal_duration_ms = fields["abnormal_duration_ms"].as<long>();
   threshold.cutoff_recovery_threshold = fields["cutoff_recovery_threshold"].as<long>();
+  if (const YAML::Node max_header_age = fields["max_header_age_ms"]) {
+    threshold.max_header_age_ms = max_header_age.as<long>();
+  }
   return threshold;
 }
 
@@ -73,7 +77,9 @@ bool Diagnosis::validateConfig(const YAML::Node & root)
     kelvaron::printErrorLine("No sensors configured");
     valid = false;
   }
-  return valid;
+  // Checked whatever the sensors' outcome: the block is small and each problem gets its line.
+  const bool block_valid = kelvaron::validateRosDiagnostics(root[kelvaron::kRosDiagnosticsKey]);
+  return valid && block_valid;
 }
 
 // Trusts a document that validateConfig accepted; anything else leaves as a YAML exception.

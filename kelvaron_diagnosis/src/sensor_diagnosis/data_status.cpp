@@ -5,6 +5,7 @@
 #include "logging/logger.hpp"
 #include "sensor_diagnosis.hpp"
 #include "sensor_diagnosis/dependencies.hpp"
+#include "sensor_diagnosis/ros_diagnostics.hpp"
 #include "sensor_diagnosis/status_catalogue.hpp"
 
 bool Diagnosis::DataStatusReport(AbnormalEventType kind, int status)
@@ -18,6 +19,10 @@ bool Diagnosis::DataStatusReport(AbnormalEventType kind, int status)
   const kelvaron::StatusKind & entry = kelvaron::statusKind(kind);
   if (!kelvaron::admitStatusReport(status_report_times_, kelvaron::statusKey(kind), now_ms)) {
     return false;
+  }
+  const auto kind_index = static_cast<std::size_t>(kind);
+  if (kind_index < ros_diagnostics_->data_statuses.size()) {
+    ros_diagnostics_->data_statuses[kind_index] = {true, status, now_ms};
   }
 
   std_msgs::msg::Header header;

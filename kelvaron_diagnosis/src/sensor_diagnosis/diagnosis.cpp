@@ -4,10 +4,12 @@
 
 #include "sensor_diagnosis/dependencies.hpp"
 #include "sensor_diagnosis/recent_streams.hpp"
+#include "sensor_diagnosis/ros_diagnostics.hpp"
 
 Diagnosis::Diagnosis()
 : recent_streams_(std::make_unique<kelvaron::RecentStreams>())
 , dependencies_(std::make_unique<kelvaron::Dependencies>())
+, ros_diagnostics_(std::make_unique<kelvaron::RosDiagnostics>())
 {
 }
 

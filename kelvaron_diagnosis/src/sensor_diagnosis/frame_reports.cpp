@@ -31,7 +31,12 @@ bool Diagnosis::SensorReportWithHeader(
   std::lock_guard<std::mutex> lock(data_mutex_);
   const kelvaron::StreamEntry entry = reportedStream(topic);
   entry.state->last_header = header;
-  return recordArrival(topic, entry);
+  if (!recordArrival(topic, entry)) {
+    return false;
+  }
+  entry.state->header_age_ms =
+    entry.state->last_receive_ms - kelvaron::stampMs(header.stamp.sec, header.stamp.nanosec);
+  return true;
 }
 
 bool Diagnosis::SensorReportWithoutHeader(const std::string & topic)

@@ -43,6 +43,7 @@ void Diagnosis::timerThread()
     }
     TimeoutCheck();
     FPSCheck();
+    publishRosDiagnostics();
   }
 }
 
@@ -59,6 +60,7 @@ void Diagnosis::TimeoutCheck()
       timed_out ? kelvaron::kStreamTimeoutText : kelvaron::kStreamNormalText);
     publishHealthEvent();
     kelvaron::settleRecovery(state, threshold, verdict);
+    kelvaron::noteStreamVerdict(state, verdict);
   }
 }
 
@@ -69,6 +71,7 @@ void Diagnosis::FPSCheck()
   for (const auto & [topic, threshold] : sensor_thresholds_) {
     SensorState & state = sensor_states_[topic];
     const kelvaron::FrameRateVerdict verdict = kelvaron::judgeFrameRate(state, threshold, now_ms);
+    kelvaron::noteFrameRateVerdict(state, verdict);
     if (verdict == kelvaron::FrameRateVerdict::kSilent) {
       continue;
     }

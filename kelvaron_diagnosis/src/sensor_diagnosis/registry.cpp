@@ -80,6 +80,9 @@ bool Diagnosis::validateSensorThreshold(
     return rejectField(
       topic, "cutoff_recovery_threshold", threshold.cutoff_recovery_threshold, "must be > 0");
   }
+  if (threshold.max_header_age_ms && *threshold.max_header_age_ms <= 0) {
+    return rejectField(topic, "max_header_age_ms", *threshold.max_header_age_ms, "must be > 0");
+  }
   return true;
 }
 

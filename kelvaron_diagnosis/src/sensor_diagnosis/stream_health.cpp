@@ -25,6 +25,7 @@ void recordFrame(SensorState & state, const SensorThreshold & threshold, int64_t
   state.run_last_ms = now_ms;
 
   state.last_receive_ms = now_ms;
+  ++state.frames_total;
   // Trimming first drops entries from before a backward clock step, which keeps the window
   // ordered; trimming at all keeps it bounded when the timer is stopped or never started.
   trimWindow(state.timestamps, now_ms);
@@ -52,6 +53,38 @@ void settleRecovery(SensorState & state, const SensorThreshold & threshold, Stre
 {
   state.recovery_count =
     verdict == StreamVerdict::kTimeout ? 0 : threshold.cutoff_recovery_threshold;
+}
+
+void noteStreamVerdict(SensorState & state, StreamVerdict verdict)
+{
+  constexpr int8_t kNormal = 1;
+  constexpr int8_t kTimeout = 2;
+  const int8_t now = verdict == StreamVerdict::kTimeout ? kTimeout : kNormal;
+  // A stream that never read normal has not gone into a time-out: it never came up.
+  if (now == kTimeout && state.timeout_verdict == kNormal) {
+    ++state.timeouts_total;
+  }
+  state.timeout_verdict = now;
+}
+
+void noteFrameRateVerdict(SensorState & state, FrameRateVerdict verdict)
+{
+  constexpr int8_t kNormal = 1;
+  constexpr int8_t kLow = 2;
+  state.frame_rate_spoke = verdict != FrameRateVerdict::kSilent;
+  if (!state.frame_rate_spoke) {
+    return;
+  }
+  const int8_t now = verdict == FrameRateVerdict::kLow ? kLow : kNormal;
+  if (now == kLow && state.frame_rate_verdict != kLow) {
+    ++state.low_rate_spells_total;
+  }
+  state.frame_rate_verdict = now;
+}
+
+int64_t stampMs(int32_t sec, uint32_t nanosec)
+{
+  return static_cast<int64_t>(sec) * 1000 + static_cast<int64_t>(nanosec / 1000000U);
 }
 
 FrameRateVerdict judgeFrameRate(

@@ -35,6 +35,9 @@ StreamVerdict judgeStream(SensorState & state, const SensorThreshold & threshold
 // After the verdict was published: no credit after a time-out, full credit after normal.
 void settleRecovery(SensorState & state, const SensorThreshold & threshold, StreamVerdict verdict);
 
+// Remembers a published time-out verdict, counting each turn from normal to time-out.
+void noteStreamVerdict(SensorState & state, StreamVerdict verdict);
+
 enum class FrameRateVerdict
 {
   kSilent,  // nothing to publish: no frames in the window, or a low spell within its hold time
@@ -45,5 +48,11 @@ enum class FrameRateVerdict
 // The frame-rate verdict at `now_ms`; trims the window and tracks the low-rate spell.
 FrameRateVerdict judgeFrameRate(
   SensorState & state, const SensorThreshold & threshold, int64_t now_ms);
+
+// Remembers a pass's frame-rate verdict, counting each turn to a low rate once per spell.
+void noteFrameRateVerdict(SensorState & state, FrameRateVerdict verdict);
+
+// Milliseconds since the Unix epoch of a header stamp.
+int64_t stampMs(int32_t sec, uint32_t nanosec);
 
 }  // namespace kelvaron

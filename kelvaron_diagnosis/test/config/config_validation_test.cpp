@@ -254,4 +254,70 @@ TEST(ConfigValidation, KeepsNoStateBetweenCalls)
   EXPECT_TRUE(diagnosis.validateConfig(good));
 }
 
+// --- The optional ros_diagnostics block and max_header_age_ms ---------------------------------
+
+Outcome validateText(const std::string & text)
+{
+  Diagnosis diagnosis;
+  const YAML::Node root = YAML::Load(text);
+  ConsoleCapture capture;
+  const bool valid = diagnosis.validateConfig(root);
+  return Outcome{valid, capture.errLines(), capture.outLines()};
+}
+
+const std::string kOneSensor =
+  "sensors:\n"
+  "  /scan_01:\n"
+  "    normal_hz: 10\n"
+  "    low_ratio: 0.5\n"
+  "    cutoff_timeout_ms: 500\n"
+  "    cutoff_recovery_threshold: 3\n"
+  "    abnormal_duration_ms: 800\n";
+
+TEST(RosDiagnosticsBlock, AcceptedFormsWriteNothing)
+{
+  for (const char * block :
+       {"", "ros_diagnostics:\n  enabled: true\n",
+        "ros_diagnostics:\n  enabled: false\n  period_ms: 100\n",
+        "ros_diagnostics:\n  enabled: true\n  period_ms: 60000\n"}) {
+    SCOPED_TRACE(block);
+    const Outcome outcome = validateText(kOneSensor + block);
+    EXPECT_TRUE(outcome.valid);
+    EXPECT_THAT(outcome.err, IsEmpty());
+  }
+}
+
+TEST(RosDiagnosticsBlock, EachProblemGetsItsOwnLine)
+{
+  Outcome outcome =
+    validateText(kOneSensor + "ros_diagnostics:\n  enabled: maybe\n  period_ms: 99\n  rate: 5\n");
+  EXPECT_FALSE(outcome.valid);
+  ASSERT_EQ(outcome.err.size(), 3U) << ::testing::PrintToString(outcome.err);
+  EXPECT_EQ(outcome.err[0], "[ERROR] ros_diagnostics has unknown key: rate");
+  EXPECT_EQ(outcome.err[1].rfind("[ERROR] ros_diagnostics has invalid field type: ", 0), 0U);
+  EXPECT_EQ(
+    outcome.err[2], "[ERROR] ros_diagnostics has invalid period_ms: 99 (must be 100 to 60000)");
+
+  outcome = validateText(kOneSensor + "ros_diagnostics:\n  period_ms: 60001\n");
+  EXPECT_THAT(
+    outcome.err, ElementsAre(
+                   "[ERROR] ros_diagnostics missing required field: enabled",
+                   "[ERROR] ros_diagnostics has invalid period_ms: 60001 (must be 100 to 60000)"));
+
+  outcome = validateText(kOneSensor + "ros_diagnostics: on\n");
+  EXPECT_THAT(outcome.err, ElementsAre("[ERROR] ros_diagnostics must be a map"));
+}
+
+TEST(MaxHeaderAge, OptionalIntegerAboveZero)
+{
+  EXPECT_TRUE(validateText(kOneSensor + "    max_header_age_ms: 1\n").valid);
+  Outcome outcome = validateText(kOneSensor + "    max_header_age_ms: 0\n");
+  EXPECT_THAT(
+    outcome.err,
+    ElementsAre("[ERROR] Sensor '/scan_01' has invalid max_header_age_ms: 0 (must be > 0)"));
+  outcome = validateText(kOneSensor + "    max_header_age_ms: 1.5\n");
+  ASSERT_EQ(outcome.err.size(), 1U);
+  EXPECT_EQ(outcome.err[0].rfind("[ERROR] Sensor '/scan_01' has invalid field type: ", 0), 0U);
+}
+
 }  // namespace

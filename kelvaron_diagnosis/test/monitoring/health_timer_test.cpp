@@ -3,11 +3,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
+
+#include <diagnostic_msgs/msg/diagnostic_array.hpp>
 
 #include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
@@ -216,6 +220,75 @@ TEST_F(HealthTimerTest, AFailingPublisherDoesNotEndTheThreadAndIsReportedOnce)
   ASSERT_NE(first, std::string::npos) << log;
   EXPECT_EQ(log.find(failure, first + 1), std::string::npos) << "one line, not one per pass";
   EXPECT_NE(log.find("[INFO] Publishing diagnostic events works again", first), std::string::npos);
+}
+
+// A listener on /diagnostics, as a ROS 2 dashboard would be.
+class DiagnosticsListener
+{
+public:
+  DiagnosticsListener() : node_(std::make_shared<rclcpp::Node>("kelvaron_test_diagnostics"))
+  {
+    subscription_ = node_->create_subscription<diagnostic_msgs::msg::DiagnosticArray>(
+      "/diagnostics", rclcpp::QoS(10),
+      [this](const diagnostic_msgs::msg::DiagnosticArray & array) { arrays_.push_back(array); });
+    executor_.add_node(node_);
+  }
+
+  // Spins for `duration` and returns what arrived meanwhile.
+  std::vector<diagnostic_msgs::msg::DiagnosticArray> drain(std::chrono::milliseconds duration)
+  {
+    const auto until = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < until) {
+      executor_.spin_some();
+      std::this_thread::sleep_for(10ms);
+    }
+    return std::exchange(arrays_, {});
+  }
+
+  // Spins until an array arrives (or a generous deadline passes) and returns the first.
+  std::optional<diagnostic_msgs::msg::DiagnosticArray> next()
+  {
+    const auto until = std::chrono::steady_clock::now() + 15s;
+    while (arrays_.empty() && std::chrono::steady_clock::now() < until) {
+      executor_.spin_some();
+      std::this_thread::sleep_for(10ms);
+    }
+    if (arrays_.empty()) {
+      return std::nullopt;
+    }
+    auto first = arrays_.front();
+    arrays_.clear();
+    return first;
+  }
+
+private:
+  std::shared_ptr<rclcpp::Node> node_;
+  std::shared_ptr<rclcpp::Subscription<diagnostic_msgs::msg::DiagnosticArray>> subscription_;
+  rclcpp::executors::SingleThreadedExecutor executor_;
+  std::vector<diagnostic_msgs::msg::DiagnosticArray> arrays_;
+};
+
+TEST_F(HealthTimerTest, RosDiagnosticsFollowTheFileAcrossReloads)
+{
+  DiagnosticsListener listener;
+  diagnosis_.startTimer();
+  EXPECT_TRUE(listener.drain(1500ms).empty()) << "nothing on /diagnostics without the block";
+
+  ConsoleCapture quiet;
+  dir_.write(
+    "thresholds.yaml", kScanConfig + "ros_diagnostics:\n  enabled: true\n  period_ms: 200\n");
+  ASSERT_TRUE(diagnosis_.reloadConfig());
+  const auto array = listener.next();
+  ASSERT_TRUE(array.has_value());
+  ASSERT_EQ(array->status.size(), 1U);
+  EXPECT_EQ(array->status[0].name, "diagnosis_Sensor_Proxy_node: /scan_01");
+  EXPECT_EQ(array->status[0].level, diagnostic_msgs::msg::DiagnosticStatus::STALE);
+  EXPECT_EQ(array->status[0].message, "no frame received yet");
+
+  dir_.write("thresholds.yaml", kScanConfig + "ros_diagnostics:\n  enabled: false\n");
+  ASSERT_TRUE(diagnosis_.reloadConfig());
+  listener.drain(500ms);  // what was already on its way
+  EXPECT_TRUE(listener.drain(1500ms).empty()) << "switched off again";
 }
 
 TEST(HealthTimerWithoutChannels, PassesJudgeButNeverTouchTheMissingPublisher)

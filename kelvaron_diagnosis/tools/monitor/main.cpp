@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <brimtale_protocol/msg/diagnostic_event.hpp>
+#include <diagnostic_msgs/msg/diagnostic_array.hpp>
 #include <kelvaron_diagnosis/event_catalog.hpp>
 #include <rclcpp/rclcpp.hpp>
 
@@ -27,7 +28,9 @@ constexpr const char * kUsage =
   "Shows the events published on sensor_proxy_diag_topic, chassis_pnc_diag_topic and\n"
   "chassis_loc_diag_topic: one row per topic, event id and header frame, with the latest\n"
   "status (any non-zero status is ABNORMAL), its text, the age of the last event and the\n"
-  "counts of all and of abnormal events.\n"
+  "counts of all and of abnormal events. When the library publishes /diagnostics, the streams\n"
+  "come first, one row per topic with its level, measured rate, low limit and the age of its\n"
+  "last frame, and the event rows keep the data-status kinds.\n"
   "\n"
   "  --once              collect for --duration seconds (default 3), print one snapshot, exit\n"
   "  --json              print snapshots as JSON objects, one per line\n"
@@ -116,6 +119,7 @@ int main(int argc, char ** argv)
   rclcpp::executors::SingleThreadedExecutor executor;
   std::mutex table_mutex;
   kelvaron::monitor::EventTable table;
+  kelvaron::monitor::StreamRows streams;
   std::vector<std::shared_ptr<rclcpp::Subscription<brimtale_protocol::msg::DiagnosticEvent>>> subs;
   for (const kelvaron::ChannelInfo & channel : kelvaron::kChannels) {
     const std::string name(channel.topic);
@@ -128,6 +132,13 @@ int main(int argc, char ** argv)
       }));
   }
 
+  // The library's optional /diagnostics output names every stream by its topic.
+  auto diagnostics = node->create_subscription<diagnostic_msgs::msg::DiagnosticArray>(
+    "/diagnostics", rclcpp::QoS(10), [&](const diagnostic_msgs::msg::DiagnosticArray & array) {
+      std::lock_guard<std::mutex> lock(table_mutex);
+      streams.update(array, std::chrono::steady_clock::now());
+    });
+
   executor.add_node(node);
   const bool on_terminal = isatty(STDOUT_FILENO) != 0 && !options.json;
   const auto started = std::chrono::steady_clock::now();
@@ -137,9 +148,10 @@ int main(int argc, char ** argv)
     std::lock_guard<std::mutex> lock(table_mutex);
     const auto now = std::chrono::steady_clock::now();
     if (options.json) {
-      return kelvaron::monitor::renderJson(table.rows(), now);
+      return kelvaron::monitor::renderJson(table.rows(), now, streams.rows());
     }
-    return kelvaron::monitor::renderText(table.rows(), now, terminalLayout(on_terminal));
+    return kelvaron::monitor::renderText(
+      table.rows(), now, terminalLayout(on_terminal), streams.rows());
   };
 
   while (rclcpp::ok()) {
@@ -161,6 +173,7 @@ int main(int argc, char ** argv)
   }
   std::cout << render() << std::flush;
   subs.clear();
+  diagnostics.reset();
   node.reset();
   rclcpp::shutdown();
   return 0;

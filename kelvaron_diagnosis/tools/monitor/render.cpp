@@ -1,8 +1,11 @@
 #include "render.hpp"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include <fmt/format.h>
+#include <kelvaron_diagnosis/event_catalog.hpp>
 
 #include "event_labels.hpp"
 
@@ -49,14 +52,70 @@ std::string jsonString(const std::string & text)
   return out + "\"";
 }
 
+// A plain decimal as a JSON number; anything else (empty, inf) as null.
+std::string jsonNumber(const std::string & text)
+{
+  char * end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  const bool whole = !text.empty() && end != nullptr && *end == '\0' && std::isfinite(value);
+  return whole ? text : "null";
+}
+
+std::string lastFrameSeconds(const StreamRow & row)
+{
+  char * end = nullptr;
+  const double ms = std::strtod(row.since_last_frame_ms.c_str(), &end);
+  const bool known = !row.since_last_frame_ms.empty() && end != nullptr && *end == '\0';
+  return known ? fmt::format("{:.1f}", ms / 1000.0) : "-";
+}
+
+std::vector<EventRow> dataStatusRowsOnly(const std::vector<EventRow> & rows)
+{
+  std::vector<EventRow> kept;
+  for (const EventRow & row : rows) {
+    if (findDataStatusKind(row.event_id) != nullptr) {
+      kept.push_back(row);
+    }
+  }
+  return kept;
+}
+
+std::string renderStreams(const std::vector<StreamRow> & streams, const TextLayout & layout)
+{
+  constexpr const char * kStreamFormat = "{:<40} {:<6} {:>7} {:>7} {:>7}  {}";
+  std::string out =
+    fit(
+      fmt::format(kStreamFormat, "STREAM", "LEVEL", "RATE/s", "LIMIT/s", "LAST s", "MESSAGE"),
+      layout.width) +
+    "\n";
+  for (const StreamRow & row : streams) {
+    const std::string level = levelName(row.level);
+    std::string line = fit(
+      fmt::format(
+        kStreamFormat, fit(row.topic, 40), level, row.frame_rate_hz, row.low_limit_hz,
+        lastFrameSeconds(row), row.message),
+      layout.width);
+    if (layout.colour && line.size() >= 41 + level.size()) {
+      const char * colour = row.level == 0   ? "\033[32m"
+                            : row.level == 1 ? "\033[33m"
+                                             : "\033[1;31m";
+      line = line.substr(0, 41) + colour + level + "\033[0m" + line.substr(41 + level.size());
+    }
+    out += line + "\n";
+  }
+  return out + "\n";
+}
+
 }  // namespace
 
 std::string renderText(
-  const std::vector<EventRow> & rows, std::chrono::steady_clock::time_point now,
-  const TextLayout & layout)
+  const std::vector<EventRow> & all_rows, std::chrono::steady_clock::time_point now,
+  const TextLayout & layout, const std::vector<StreamRow> & streams)
 {
+  const std::vector<EventRow> rows = streams.empty() ? all_rows : dataStatusRowsOnly(all_rows);
+  std::string out = streams.empty() ? "" : renderStreams(streams, layout);
   constexpr const char * kRowFormat = "{:<24} {:>5} {:<42} {:<9} {:<24} {:>6} {:>7} {:>6}  {}";
-  std::string out =
+  out +=
     fit(
       fmt::format(
         kRowFormat, "TOPIC", "ID", "EVENT", "STATUS", "TEXT", "AGE s", "COUNT", "ABN", "FRAME"),
@@ -94,9 +153,26 @@ std::string renderText(
 }
 
 std::string renderJson(
-  const std::vector<EventRow> & rows, std::chrono::steady_clock::time_point now)
+  const std::vector<EventRow> & all_rows, std::chrono::steady_clock::time_point now,
+  const std::vector<StreamRow> & streams)
 {
-  std::string out = "{\"rows\":[";
+  std::string out = "{";
+  if (!streams.empty()) {
+    out += "\"streams\":[";
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+      const StreamRow & row = streams[i];
+      out += fmt::format(
+        "{}{{\"topic\":{},\"level\":{},\"level_name\":{},\"message\":{},"
+        "\"frame_rate_hz\":{},\"low_limit_hz\":{},\"since_last_frame_ms\":{},\"frame_id\":{}}}",
+        i == 0 ? "" : ",", jsonString(row.topic), static_cast<unsigned>(row.level),
+        jsonString(levelName(row.level)), jsonString(row.message), jsonNumber(row.frame_rate_hz),
+        jsonNumber(row.low_limit_hz), jsonNumber(row.since_last_frame_ms),
+        jsonString(row.frame_id));
+    }
+    out += "],";
+  }
+  const std::vector<EventRow> rows = streams.empty() ? all_rows : dataStatusRowsOnly(all_rows);
+  out += "\"rows\":[";
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const EventRow & row = rows[i];
     out += fmt::format(

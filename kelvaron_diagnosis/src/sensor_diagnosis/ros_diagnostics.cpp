@@ -1,0 +1,118 @@
+#include "sensor_diagnosis/ros_diagnostics.hpp"
+
+#include <algorithm>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "logging/logger.hpp"
+#include "sensor_diagnosis.hpp"
+#include "sensor_diagnosis/dependencies.hpp"
+#include "sensor_diagnosis/diagnostic_status_builder.hpp"
+
+namespace kelvaron
+{
+
+int64_t passesPerPublication(int64_t period_ms, int64_t timer_period_ms)
+{
+  return std::max<int64_t>(1, (period_ms + timer_period_ms - 1) / timer_period_ms);
+}
+
+}  // namespace kelvaron
+
+void Diagnosis::applyRosDiagnostics(const YAML::Node & block)
+{
+  const kelvaron::RosDiagnosticsSettings settings = kelvaron::readRosDiagnostics(block);
+  std::lock_guard<std::mutex> lock(data_mutex_);
+  ros_diagnostics_->settings = settings;
+  ros_diagnostics_->passes_since_publication = 0;
+}
+
+void Diagnosis::publishRosDiagnostics()
+{
+  using Publisher = kelvaron::RosDiagnostics::Publisher;
+  kelvaron::RosDiagnostics & output = *ros_diagnostics_;
+
+  // Switched off: the publisher goes, outside the lock, so nothing is left on the wire.
+  std::shared_ptr<Publisher> released;
+  std::shared_ptr<rclcpp::Node> node_needing_publisher;
+  {
+    std::lock_guard<std::mutex> lock(data_mutex_);
+    if (!output.settings.enabled) {
+      released = std::move(output.publisher);
+      output.passes_since_publication = 0;
+    } else if (!output.publisher) {
+      node_needing_publisher = sensor_proxy_node_;
+    }
+  }
+  released.reset();
+
+  try {
+    if (node_needing_publisher) {
+      auto publisher =
+        node_needing_publisher->create_publisher<diagnostic_msgs::msg::DiagnosticArray>(
+          kelvaron::kDiagnosticsTopic, rclcpp::QoS(kelvaron::kDiagnosticsDepth));
+      std::lock_guard<std::mutex> lock(data_mutex_);
+      if (output.settings.enabled && !output.publisher) {
+        output.publisher = std::move(publisher);
+      }
+    }
+
+    std::vector<kelvaron::StreamFigures> streams;
+    std::vector<diagnostic_msgs::msg::DiagnosticStatus> data_statuses;
+    std::shared_ptr<Publisher> publisher;
+    int64_t now_ms = 0;
+    {
+      std::lock_guard<std::mutex> lock(data_mutex_);
+      if (!output.settings.enabled || !output.publisher) {
+        return;
+      }
+      if (
+        ++output.passes_since_publication <
+        kelvaron::passesPerPublication(output.settings.period_ms, timer_period_ms_)) {
+        return;
+      }
+      output.passes_since_publication = 0;
+      publisher = output.publisher;
+      now_ms = dependencies_->nowMs();
+      streams.reserve(sensor_thresholds_.size());
+      for (const auto & [topic, threshold] : sensor_thresholds_) {
+        streams.push_back(kelvaron::streamFigures(topic, sensor_states_[topic], threshold, now_ms));
+      }
+      for (std::size_t kind = 0; kind < output.data_statuses.size(); ++kind) {
+        const auto & seen = output.data_statuses[kind];
+        if (seen.seen) {
+          data_statuses.push_back(kelvaron::dataStatusStatus(
+            kelvaron::kDataStatusKinds[kind], seen.status, now_ms - seen.accepted_ms));
+        }
+      }
+    }
+
+    std::sort(streams.begin(), streams.end(), [](const auto & a, const auto & b) {
+      return a.topic < b.topic;
+    });
+    diagnostic_msgs::msg::DiagnosticArray array;
+    array.header.stamp.sec = static_cast<int32_t>(now_ms / 1000);
+    array.header.stamp.nanosec = static_cast<uint32_t>((now_ms % 1000) * 1000000);
+    array.status.reserve(streams.size() + data_statuses.size());
+    for (const kelvaron::StreamFigures & figures : streams) {
+      array.status.push_back(kelvaron::streamStatus(figures));
+    }
+    for (auto & status : data_statuses) {
+      array.status.push_back(std::move(status));
+    }
+    publisher->publish(array);
+    if (output.publish_failing) {
+      output.publish_failing = false;
+      LOG_INFO("Publishing /diagnostics works again");
+    }
+  } catch (const std::exception & error) {
+    // Like the events: the timer thread outlives a failing middleware, with one line.
+    if (!output.publish_failing) {
+      output.publish_failing = true;
+      LOG_ERROR("Failed to publish /diagnostics: {}", error.what());
+    }
+  }
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include <diagnostic_msgs/msg/diagnostic_array.hpp>
+#include <rclcpp/rclcpp.hpp>
+
+#include "kelvaron_diagnosis/event_catalog.hpp"
+#include "sensor_diagnosis/ros_diagnostics_settings.hpp"
+
+namespace kelvaron
+{
+
+// The topic and depth that ROS 2's diagnostic tools expect: keep last 1, reliable, volatile.
+inline constexpr const char * kDiagnosticsTopic = "/diagnostics";
+inline constexpr std::size_t kDiagnosticsDepth = 1;
+
+// State of the optional /diagnostics output. Guarded by the owner's data_mutex_, except
+// `publish_failing`, which only the timer thread touches.
+struct RosDiagnostics
+{
+  using Publisher = rclcpp::Publisher<diagnostic_msgs::msg::DiagnosticArray>;
+
+  // The latest accepted report of one data-status kind.
+  struct DataStatusSeen
+  {
+    bool seen{false};
+    int32_t status{0};
+    int64_t accepted_ms{0};
+  };
+
+  RosDiagnosticsSettings settings{};
+  int64_t passes_since_publication{0};
+  std::shared_ptr<Publisher> publisher{};
+  std::array<DataStatusSeen, kDataStatusKinds.size()> data_statuses{};
+  bool publish_failing{false};
+};
+
+// Whole timer passes per publication: the period rounded up to whole timer periods.
+int64_t passesPerPublication(int64_t period_ms, int64_t timer_period_ms);
+
+}  // namespace kelvaron

@@ -1,0 +1,92 @@
+// kelvaron_diag_node end to end: publishers in a process of their own, the node in another,
+// and the events read here, as a ROS 2 system would run them.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "support/background_process.hpp"
+#include "support/event_collector.hpp"
+#include "support/temp_dir.hpp"
+#include "tools/run_command.hpp"
+
+namespace
+{
+
+using brimtale_protocol::msg::DiagnosticEvent;
+using namespace std::chrono_literals;
+
+const std::string kNode = KELVARON_DIAG_NODE;
+const std::string kPublisher = KELVARON_STREAM_PUBLISHER;
+
+std::string entry(const std::string & topic, int normal_hz)
+{
+  return "  " + topic + ":\n    normal_hz: " + std::to_string(normal_hz) +
+         "\n    low_ratio: 0.5\n    cutoff_timeout_ms: 500\n    cutoff_recovery_threshold: 3\n"
+         "    abnormal_duration_ms: 1000\n";
+}
+
+bool isEvent(const DiagnosticEvent & event, int32_t id, int32_t status, const std::string & frame)
+{
+  return event.event_id == id && event.event_status == status && event.header.frame_id == frame;
+}
+
+TEST(DiagNode, JudgesOtherProcessesStreamsAndFollowsFileEdits)
+{
+  TempDir dir;
+  // /scan_01 healthy and stamped, /scan_02 stamped at a fifth of its rate, /rslidar_points
+  // never published, /imu/data healthy without a header.
+  const std::string file = dir.write(
+    "thresholds.yaml", "sensors:\n" + entry("/scan_01", 20) + entry("/scan_02", 20) +
+                         entry("/rslidar_points", 10) + entry("/imu/data", 20));
+  BackgroundProcess publishers(
+    {kPublisher, "/scan_01:stamped:20:front_laser", "/scan_02:stamped:4:rear_laser",
+     "/imu/data:plain:20:", "/camera_02/depth/image_raw:stamped:10:depth_camera"});
+  BackgroundProcess node({kNode, "--config", file});
+  ASSERT_TRUE(publishers.started());
+  ASSERT_TRUE(node.started());
+  EventCollector collector;
+
+  const auto proxy = EventCollector::kSensorProxyTopic;
+  // Healthy, carrying the publisher's own header.
+  EXPECT_TRUE(collector.waitForEvent(
+    proxy, [](const auto & event) { return isEvent(event, 8001, 0, "front_laser"); }, 30s));
+  EXPECT_TRUE(collector.waitForEvent(
+    proxy, [](const auto & event) { return isEvent(event, 8008, 0, "front_laser"); }, 30s));
+  // Slow: its frame rate reads low, with its header.
+  EXPECT_TRUE(collector.waitForEvent(
+    proxy, [](const auto & event) { return isEvent(event, 8010, 1, "rear_laser"); }, 30s));
+  // Dead: never a frame, so only time-outs.
+  EXPECT_TRUE(collector.waitForEvent(
+    proxy, [](const auto & event) { return event.event_id == 8003 && event.event_status == 1; },
+    30s));
+  // Without a header the events carry an empty frame, and the stream still reads healthy.
+  EXPECT_TRUE(collector.waitForEvent(
+    proxy, [](const auto & event) { return isEvent(event, 8016, 0, ""); }, 30s));
+
+  // An edit that adds a topic: the node subscribes without a restart.
+  dir.write(
+    "thresholds.yaml", "sensors:\n" + entry("/scan_01", 20) + entry("/scan_02", 20) +
+                         entry("/rslidar_points", 10) + entry("/imu/data", 20) +
+                         entry("/camera_02/depth/image_raw", 10));
+  EXPECT_TRUE(collector.waitForEvent(
+    proxy, [](const auto & event) { return isEvent(event, 8013, 0, "depth_camera"); }, 30s));
+
+  EXPECT_EQ(node.stop(SIGTERM), 0) << "SIGTERM ends the node cleanly";
+  EXPECT_EQ(publishers.stop(SIGINT), 0);
+}
+
+TEST(DiagNode, ABadFileIsReportedAndNothingRuns)
+{
+  TempDir dir;
+  const std::string file = dir.write("bad.yaml", "sensors:\n  /scan_01: 5\n");
+  const CommandResult result = runCommand(kNode + " --config " + file + " 2>&1");
+  EXPECT_NE(result.exit_code, 0);
+  EXPECT_NE(result.output.find("[ERROR] Sensor '/scan_01' config must be a map"), std::string::npos)
+    << result.output;
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+#include "topic_monitor.hpp"
+
+#include <exception>
+#include <utility>
+
+#include <fmt/format.h>
+#include <yaml-cpp/yaml.h>
+#include <logging/logger.hpp>
+
+#include "cdr_header.hpp"
+#include "stamped_types.hpp"
+#include "type_introspection.hpp"
+
+namespace kelvaron::diag_node
+{
+
+std::string graphName(const std::string & topic)
+{
+  return !topic.empty() && topic.front() == '/' ? topic : "/" + topic;
+}
+
+TopicMonitor::TopicMonitor(rclcpp::Node & node, Diagnosis & diagnosis, std::string config_path)
+: node_(node), diagnosis_(diagnosis), config_path_(std::move(config_path))
+{
+}
+
+void TopicMonitor::refresh()
+{
+  rereadHeaderOverrides();
+  const std::vector<std::string> registered = diagnosis_.registeredTopics();
+  const std::set<std::string> wanted(registered.begin(), registered.end());
+
+  for (auto it = watched_.begin(); it != watched_.end();) {
+    if (wanted.count(it->first) == 0) {
+      LOG_INFO("No longer monitoring {}: not in the threshold file", it->first);
+      it = watched_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+
+  const auto graph = node_.get_topic_names_and_types();
+  for (const std::string & topic : registered) {
+    const auto found = graph.find(graphName(topic));
+    if (found == graph.end() || found->second.empty()) {
+      continue;  // no publisher yet: the library reads the stream STALE, then TIMEOUT
+    }
+    const std::vector<std::string> & types = found->second;
+    const auto watched = watched_.find(topic);
+    if (watched == watched_.end()) {
+      if (types.size() > 1) {
+        warnOnce(
+          topic, fmt::format(
+                   "Topic {} has {} types ({}): monitored as {}", topic, types.size(),
+                   fmt::join(types, ", "), types.front()));
+      }
+      subscribe(topic, types.front());
+    } else if (types.front() != watched->second.type && types.size() == 1) {
+      warnOnce(
+        topic, fmt::format(
+                 "Topic {} changed its type from {} to {}: still monitored as {}", topic,
+                 watched->second.type, types.front(), watched->second.type));
+    }
+  }
+}
+
+std::map<std::string, std::string> TopicMonitor::watchedTopics() const
+{
+  std::map<std::string, std::string> topics;
+  for (const auto & [topic, watched] : watched_) {
+    topics.emplace(topic, watched.type);
+  }
+  return topics;
+}
+
+void TopicMonitor::subscribe(const std::string & topic, const std::string & type)
+{
+  const bool with_header = startsWithHeader(topic, type);
+  // Best effort and volatile match every publisher, reliable ones included, and never hold
+  // one back.
+  const rclcpp::QoS qos = rclcpp::QoS(kHistoryDepth).best_effort().durability_volatile();
+  Watched watched;
+  watched.type = type;
+  watched.with_header = with_header;
+  watched.subscription = node_.create_generic_subscription(
+    graphName(topic), type, qos,
+    [this, topic, with_header](std::shared_ptr<rclcpp::SerializedMessage> message) {
+      onMessage(topic, with_header, *message);
+    });
+  watched_[topic] = std::move(watched);
+  LOG_INFO(
+    "Monitoring {} as {} ({})", topic, type, with_header ? "with its header" : "without header");
+}
+
+void TopicMonitor::onMessage(
+  const std::string & topic, bool with_header, const rclcpp::SerializedMessage & message)
+{
+  if (with_header) {
+    const rcl_serialized_message_t & raw = message.get_rcl_serialized_message();
+    if (const auto frame = readLeadingHeader(raw.buffer, raw.buffer_length)) {
+      std_msgs::msg::Header header;
+      header.stamp.sec = frame->sec;
+      header.stamp.nanosec = frame->nanosec;
+      header.frame_id = frame->frame_id;
+      diagnosis_.SensorReportWithHeader(topic, header);
+      return;
+    }
+    if (malformed_headers_++ == 0) {
+      LOG_WARN("Message on {} has no readable header: reported without one", topic);
+    }
+  }
+  diagnosis_.SensorReportWithoutHeader(topic);
+}
+
+bool TopicMonitor::startsWithHeader(const std::string & topic, const std::string & type)
+{
+  const auto overridden = header_overrides_.find(topic);
+  if (overridden != header_overrides_.end()) {
+    return overridden->second;
+  }
+  if (const std::optional<bool> introspected = introspectStartsWithHeader(type)) {
+    return *introspected;
+  }
+  return knownToStartWithHeader(type);
+}
+
+void TopicMonitor::rereadHeaderOverrides()
+{
+  // Only a regular file whose time moved is read again.
+  const int64_t mtime = diagnosis_.getConfigFileModifiedTime(config_path_);
+  if (mtime == 0 || mtime == overrides_mtime_) {
+    return;
+  }
+  overrides_mtime_ = mtime;
+  std::map<std::string, bool> overrides;
+  try {
+    const YAML::Node sensors = YAML::LoadFile(config_path_)["sensors"];
+    if (sensors && sensors.IsMap()) {
+      for (const auto & entry : sensors) {
+        const YAML::Node header = entry.second.IsMap() ? entry.second["header"] : YAML::Node();
+        if (!header) {
+          continue;
+        }
+        const std::string topic = entry.first.as<std::string>();
+        try {
+          overrides[topic] = header.as<bool>();
+        } catch (const YAML::Exception &) {
+          warnOnce(topic, "Sensor '" + topic + "' has a header key that is not true or false");
+        }
+      }
+    }
+  } catch (const YAML::Exception &) {
+    return;  // the library reports the file's problems; keep the overrides we had
+  }
+  header_overrides_ = std::move(overrides);
+}
+
+void TopicMonitor::warnOnce(const std::string & topic, const std::string & text)
+{
+  if (warned_.insert(topic + '\n' + text).second) {
+    LOG_WARN("{}", text);
+  }
+}
+
+}  // namespace kelvaron::diag_node

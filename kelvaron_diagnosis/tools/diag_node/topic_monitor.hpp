@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <rclcpp/generic_subscription.hpp>
+#include <rclcpp/rclcpp.hpp>
+#include <sensor_diagnosis.hpp>
+
+namespace kelvaron::diag_node
+{
+
+// Keeps one generic subscription on every topic the Diagnosis object has registered, and turns
+// each message into one frame report.
+class TopicMonitor
+{
+public:
+  // History deep enough that a burst between two spins of this node loses no frame.
+  static constexpr std::size_t kHistoryDepth = 100;
+
+  TopicMonitor(rclcpp::Node & node, Diagnosis & diagnosis, std::string config_path);
+
+  // Follows the registered topics and the ROS graph: subscribes to a registered topic once a
+  // publisher has made its type known, and drops the subscription of a topic that is no longer
+  // registered. Called about once a second.
+  void refresh();
+
+  // Topics subscribed now, with the type each is read as.
+  std::map<std::string, std::string> watchedTopics() const;
+  // Messages of stamped types whose header could not be read (reported without it).
+  uint64_t malformedHeaders() const { return malformed_headers_; }
+
+private:
+  struct Watched
+  {
+    std::string type;
+    bool with_header{false};
+    std::shared_ptr<rclcpp::GenericSubscription> subscription;
+  };
+
+  void subscribe(const std::string & topic, const std::string & type);
+  void onMessage(
+    const std::string & topic, bool with_header, const rclcpp::SerializedMessage & message);
+  bool startsWithHeader(const std::string & topic, const std::string & type);
+  void rereadHeaderOverrides();
+  void warnOnce(const std::string & topic, const std::string & text);
+
+  rclcpp::Node & node_;
+  Diagnosis & diagnosis_;
+  std::string config_path_;
+  int64_t overrides_mtime_{0};
+  std::map<std::string, bool> header_overrides_;
+  std::map<std::string, Watched> watched_;
+  std::set<std::string> warned_;
+  uint64_t malformed_headers_{0};
+};
+
+// The graph's name for a topic of the threshold file ("scan" and "/scan" are one topic).
+std::string graphName(const std::string & topic);
+
+}  // namespace kelvaron::diag_node

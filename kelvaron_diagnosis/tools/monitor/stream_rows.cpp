@@ -1,0 +1,62 @@
+#include "stream_rows.hpp"
+
+#include <kelvaron_diagnosis/event_catalog.hpp>
+
+namespace kelvaron::monitor
+{
+
+void StreamRows::update(
+  const diagnostic_msgs::msg::DiagnosticArray & array,
+  std::chrono::steady_clock::time_point received_at)
+{
+  const std::string prefix = std::string(channelInfo(Channel::kSensorProxy).node_name) + ": ";
+  for (const auto & status : array.status) {
+    if (status.name.compare(0, prefix.size(), prefix) != 0) {
+      continue;
+    }
+    StreamRow row;
+    row.topic = status.name.substr(prefix.size());
+    row.level = status.level;
+    row.message = status.message;
+    row.frame_id = status.hardware_id;
+    row.updated = received_at;
+    for (const auto & value : status.values) {
+      if (value.key == "frame_rate_hz") {
+        row.frame_rate_hz = value.value;
+      } else if (value.key == "low_limit_hz") {
+        row.low_limit_hz = value.value;
+      } else if (value.key == "since_last_frame_ms") {
+        row.since_last_frame_ms = value.value;
+      }
+    }
+    rows_[row.topic] = std::move(row);
+  }
+}
+
+std::vector<StreamRow> StreamRows::rows() const
+{
+  std::vector<StreamRow> rows;
+  rows.reserve(rows_.size());
+  for (const auto & entry : rows_) {
+    rows.push_back(entry.second);
+  }
+  return rows;
+}
+
+std::string levelName(uint8_t level)
+{
+  switch (level) {
+    case diagnostic_msgs::msg::DiagnosticStatus::OK:
+      return "OK";
+    case diagnostic_msgs::msg::DiagnosticStatus::WARN:
+      return "WARN";
+    case diagnostic_msgs::msg::DiagnosticStatus::ERROR:
+      return "ERROR";
+    case diagnostic_msgs::msg::DiagnosticStatus::STALE:
+      return "STALE";
+    default:
+      return std::to_string(level);
+  }
+}
+
+}  // namespace kelvaron::monitor
