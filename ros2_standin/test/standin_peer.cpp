@@ -1,8 +1,12 @@
 // The other process of the cross-process tests, using only the stand-in's rclcpp API:
 //   standin_peer publish N   waits for a subscriber, publishes sample events 0..N-1, waits
 //                            until they are acknowledged;
-//   standin_peer receive N   prints the first N events it receives, one line each.
-// Exit status 0 on success; 2 no subscriber matched, 3 not acknowledged, 4 too few received.
+//   standin_peer receive N   prints the first N events it receives, one line each;
+//   standin_peer advertise N has a publisher and publishes nothing; prints "matched" when a
+//                            subscriber arrives and ends once N have come and gone, one
+//                            after the other (the other side's cue).
+// Exit status 0 on success; 2 no subscriber matched, 3 not acknowledged, 4 too few received,
+// 5 a subscriber stayed.
 
 #include <chrono>
 #include <cstdio>
@@ -52,18 +56,42 @@ int receive(int count)
   return received >= count ? 0 : 4;
 }
 
+int advertise(int count)
+{
+  auto node = std::make_shared<rclcpp::Node>("standin_peer_advertiser");
+  auto publisher = node->create_publisher<brimtale_protocol::msg::DiagnosticEvent>(
+    standin_test::kTopic, rclcpp::QoS(10));
+  // The other side looks at the graph first and may take its time before subscribing.
+  const auto deadline = 3 * standin_test::kDiscoveryDeadline;
+  for (int i = 0; i < count; ++i) {
+    if (!standin_test::wait_until(
+          [&] { return publisher->get_subscription_count() > 0; }, deadline)) {
+      return 2;
+    }
+    // The subscriber must not leave before this side has seen it.
+    std::cout << "matched\n" << std::flush;
+    if (!standin_test::wait_until(
+          [&] { return publisher->get_subscription_count() == 0; }, deadline)) {
+      return 5;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char ** argv)
 {
   if (argc != 3) {
-    std::cerr << "usage: standin_peer publish|receive COUNT\n";
+    std::cerr << "usage: standin_peer publish|receive|advertise COUNT\n";
     return 64;
   }
   const std::string mode = argv[1];
   const int count = std::atoi(argv[2]);
   rclcpp::init(argc, argv);
-  const int status = mode == "publish" ? publish(count) : receive(count);
+  const int status = mode == "publish"     ? publish(count)
+                     : mode == "advertise" ? advertise(count)
+                                           : receive(count);
   rclcpp::shutdown();
   return status;
 }
