@@ -14,12 +14,9 @@ namespace ros2_standin
 namespace
 {
 
-// rmw_cyclonedds' prefix for ROS topics.
-constexpr char kTopicPrefix[] = "rt";
-
 EndpointHandles create_registered_endpoint(
   NodeState & node, const std::string & topic, const rclcpp::QoS & qos,
-  const MessageTypeSupport & type_support, EndpointKind kind, bool ignore_local_publications)
+  const TopicFactory & make_topic, EndpointKind kind, bool ignore_local_publications)
 {
   const char * what =
     kind == EndpointKind::Writer ? "could not create publisher" : "could not create subscription";
@@ -33,10 +30,9 @@ EndpointHandles create_registered_endpoint(
   handles.topic_name = expand_topic_name(topic, node.name, node.namespace_);
   handles.generation = node.generation;
 
-  const std::string dds_name = kTopicPrefix + handles.topic_name;
+  const std::string dds_name = dds_topic_name(handles.topic_name);
   const QosPtr topic_qos = make_topic_qos();
-  handles.topic = dds_create_topic(
-    context.dds.participant, type_support.descriptor, dds_name.c_str(), topic_qos.get(), nullptr);
+  handles.topic = make_topic(context.dds.participant, dds_name, topic_qos.get());
   if (handles.topic < 0) {
     throw_rcl_error(
       RCL_RET_ERROR, what,
@@ -70,8 +66,22 @@ EndpointHandles create_endpoint(
   NodeState & node, const std::string & topic, const rclcpp::QoS & qos,
   const MessageTypeSupport & type_support, EndpointKind kind, bool ignore_local_publications)
 {
+  const dds_topic_descriptor_t * descriptor = type_support.descriptor;
+  return create_endpoint(
+    node, topic, qos,
+    [descriptor](
+      dds_entity_t participant, const std::string & dds_name, const dds_qos_t * topic_qos) {
+      return dds_create_topic(participant, descriptor, dds_name.c_str(), topic_qos, nullptr);
+    },
+    kind, ignore_local_publications);
+}
+
+EndpointHandles create_endpoint(
+  NodeState & node, const std::string & topic, const rclcpp::QoS & qos,
+  const TopicFactory & make_topic, EndpointKind kind, bool ignore_local_publications)
+{
   const EndpointHandles handles =
-    create_registered_endpoint(node, topic, qos, type_support, kind, ignore_local_publications);
+    create_registered_endpoint(node, topic, qos, make_topic, kind, ignore_local_publications);
   publish_discovery_info(node.context_state);
   return handles;
 }

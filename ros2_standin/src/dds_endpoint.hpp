@@ -4,6 +4,7 @@
 #include <dds/dds.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "gid.hpp"
@@ -29,6 +30,11 @@ struct EndpointHandles
   Gid gid{};
 };
 
+// Makes the DDS topic `dds_name` with topic QoS `qos` on `participant`; returns the topic or a
+// DDS error (< 0).
+using TopicFactory = std::function<dds_entity_t(
+  dds_entity_t participant, const std::string & dds_name, const dds_qos_t * qos)>;
+
 // Creates the DDS topic "rt" + the expanded name and a reader or writer on the node's
 // participant, and shows it in the node's graph information. Throws as rclcpp does:
 // InvalidTopicNameError for a bad name, RCLError when the node's context is shut down or DDS
@@ -36,6 +42,11 @@ struct EndpointHandles
 EndpointHandles create_endpoint(
   NodeState & node, const std::string & topic, const rclcpp::QoS & qos,
   const MessageTypeSupport & type_support, EndpointKind kind, bool ignore_local_publications);
+
+// The same for a topic that `make_topic` creates.
+EndpointHandles create_endpoint(
+  NodeState & node, const std::string & topic, const rclcpp::QoS & qos,
+  const TopicFactory & make_topic, EndpointKind kind, bool ignore_local_publications);
 
 // Deletes the reader or writer and its topic unless shutdown already did, together with their
 // participant, and takes it out of the graph information.

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <string>
+#include <vector>
 
 #include "rcl_errors.hpp"
 #include "rclcpp/exceptions/exceptions.hpp"
@@ -16,6 +17,10 @@ namespace
 constexpr size_t kTopicMaxLength = 255U - 8U;
 constexpr size_t kNamespaceMaxLength = kTopicMaxLength - 2U;
 constexpr size_t kNodeNameMaxLength = 255U;
+
+// rmw_cyclonedds' prefix for ROS topics, and the module of its DDS type names.
+constexpr char kTopicPrefix[] = "rt";
+constexpr char kDdsModule[] = "dds_";
 
 bool is_alnum(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
 bool is_digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
@@ -195,6 +200,58 @@ std::string expand_topic_name(
     throw_invalid_topic(expanded, *problem);
   }
   return expanded;
+}
+
+std::string dds_topic_name(const std::string & ros_topic) { return kTopicPrefix + ros_topic; }
+
+std::optional<std::string> ros_topic_name(const std::string & dds_topic)
+{
+  const std::string prefix = std::string(kTopicPrefix) + "/";
+  if (dds_topic.compare(0, prefix.size(), prefix) != 0) {
+    return std::nullopt;
+  }
+  return dds_topic.substr(prefix.size() - 1);
+}
+
+std::optional<std::string> dds_type_name(const std::string & ros_type)
+{
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t slash = ros_type.find('/', start);
+    parts.push_back(ros_type.substr(start, slash - start));
+    if (slash == std::string::npos) {
+      break;
+    }
+    start = slash + 1;
+  }
+  if (parts.size() < 2 || parts.size() > 3) {
+    return std::nullopt;
+  }
+  for (const std::string & part : parts) {
+    if (part.empty()) {
+      return std::nullopt;
+    }
+  }
+  // A package's messages live in its "msg" module unless the name says otherwise.
+  const std::string module = parts.size() == 3 ? parts[1] : "msg";
+  return parts.front() + "::" + module + "::" + kDdsModule + "::" + parts.back() + "_";
+}
+
+std::string ros_type_name(const std::string & dds_type)
+{
+  const std::string marker = std::string(kDdsModule) + "::";
+  const size_t position = dds_type.find(marker);
+  if (dds_type.empty() || dds_type.back() != '_' || position == std::string::npos) {
+    return dds_type;
+  }
+  std::string type_namespace = dds_type.substr(0, position);
+  for (size_t colons = type_namespace.find("::"); colons != std::string::npos;
+       colons = type_namespace.find("::", colons + 1)) {
+    type_namespace.replace(colons, 2, "/");
+  }
+  const size_t name_start = position + marker.size();
+  return type_namespace + dds_type.substr(name_start, dds_type.size() - 1 - name_start);
 }
 
 }  // namespace ros2_standin

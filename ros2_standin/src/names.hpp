@@ -32,6 +32,19 @@ std::string fully_qualified_node_name(
 std::string expand_topic_name(
   const std::string & topic, const std::string & node_name, const std::string & namespace_);
 
+// Between ROS and DDS names, as rmw_cyclonedds maps them. "rt/scan" for the topic "/scan".
+std::string dds_topic_name(const std::string & ros_topic);
+
+// "/scan" for "rt/scan"; nothing for a DDS topic that is not a ROS topic.
+std::optional<std::string> ros_topic_name(const std::string & dds_topic);
+
+// "sensor_msgs::msg::dds_::LaserScan_" for "sensor_msgs/msg/LaserScan" (or
+// "sensor_msgs/LaserScan"); nothing for a name not of the form package[/msg]/Type.
+std::optional<std::string> dds_type_name(const std::string & ros_type);
+
+// The reverse; a DDS type name not made that way comes back unchanged.
+std::string ros_type_name(const std::string & dds_type);
+
 }  // namespace ros2_standin
 
 #endif  // ROS2_STANDIN__SRC__NAMES_HPP_

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "brimtale_protocol/msg/diagnostic_event.hpp"
 #include "diagnostic_msgs/msg/diagnostic_array.hpp"
@@ -59,6 +60,25 @@ inline diagnostic_msgs::msg::DiagnosticArray sample_diagnostics(int index)
   camera.name = "cam";
   array.status = {lidar, camera};
   return array;
+}
+
+// The byte image ROS 2 gives sample_event(0), written out by hand.
+inline std::vector<unsigned char> expected_cdr_of_sample_event_0()
+{
+  std::vector<unsigned char> bytes = {
+    0x00, 0x01, 0x00, 0x00,             // encapsulation: CDR little-endian, no options
+    0x00, 0xF1, 0x53, 0x65,             // header.stamp.sec = 1700000000
+    0x15, 0xCD, 0x5B, 0x07,             // header.stamp.nanosec = 123456789
+    0x06, 0x00, 0x00, 0x00,             // header.frame_id length, NUL included
+    'l',  'i',  'd',  'a',  'r', 0x00,  // "lidar" and NUL
+    0x00, 0x00,                         // pad: offset 18 -> 20 after the header
+    0x41, 0x1F, 0x00, 0x00,             // event_id = 8001
+    0x00, 0x00, 0x00, 0x00,             // event_status = 0
+    0x14, 0x00, 0x00, 0x00,             // event_msg length 20, NUL included
+  };
+  const char text[] = "ABNORMAL FRAME RATE";
+  bytes.insert(bytes.end(), text, text + sizeof(text));
+  return bytes;
 }
 
 // One line per event, as the peer program prints them.

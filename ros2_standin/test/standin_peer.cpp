@@ -2,8 +2,12 @@
 //   standin_peer publish N   waits for a subscriber, publishes sample events 0..N-1, waits
 //                            until they are acknowledged;
 //   standin_peer publish_diagnostics N   the same with sample diagnostic arrays 0..N-1;
-//   standin_peer receive N   prints the first N events it receives, one line each.
-// Exit status 0 on success; 2 no subscriber matched, 3 not acknowledged, 4 too few received.
+//   standin_peer receive N   prints the first N events it receives, one line each;
+//   standin_peer advertise N has a publisher and publishes nothing; prints "matched" when a
+//                            subscriber arrives and ends once N have come and gone, one
+//                            after the other (the other side's cue).
+// Exit status 0 on success; 2 no subscriber matched, 3 not acknowledged, 4 too few received,
+// 5 a subscriber stayed.
 
 #include <chrono>
 #include <cstdio>
@@ -54,12 +58,34 @@ int receive(int count)
   return received >= count ? 0 : 4;
 }
 
+int advertise(int count)
+{
+  auto node = std::make_shared<rclcpp::Node>("standin_peer_advertiser");
+  auto publisher = node->create_publisher<brimtale_protocol::msg::DiagnosticEvent>(
+    standin_test::kTopic, rclcpp::QoS(10));
+  // The other side looks at the graph first and may take its time before subscribing.
+  const auto deadline = 3 * standin_test::kDiscoveryDeadline;
+  for (int i = 0; i < count; ++i) {
+    if (!standin_test::wait_until(
+          [&] { return publisher->get_subscription_count() > 0; }, deadline)) {
+      return 2;
+    }
+    // The subscriber must not leave before this side has seen it.
+    std::cout << "matched\n" << std::flush;
+    if (!standin_test::wait_until(
+          [&] { return publisher->get_subscription_count() == 0; }, deadline)) {
+      return 5;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char ** argv)
 {
   if (argc != 3) {
-    std::cerr << "usage: standin_peer publish|publish_diagnostics|receive COUNT\n";
+    std::cerr << "usage: standin_peer publish|publish_diagnostics|receive|advertise COUNT\n";
     return 64;
   }
   const std::string mode = argv[1];
@@ -70,6 +96,8 @@ int main(int argc, char ** argv)
     status = publish(standin_test::kTopic, count, &standin_test::sample_event);
   } else if (mode == "publish_diagnostics") {
     status = publish(standin_test::kDiagnosticsTopic, count, &standin_test::sample_diagnostics);
+  } else if (mode == "advertise") {
+    status = advertise(count);
   } else {
     status = receive(count);
   }

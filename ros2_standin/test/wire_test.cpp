@@ -136,25 +136,6 @@ std::vector<unsigned char> take_cdr(dds_entity_t reader)
   return info.valid_data ? bytes : std::vector<unsigned char>();
 }
 
-// The byte image ROS 2 gives sample_event(0), written out by hand.
-std::vector<unsigned char> expected_cdr_of_sample_event_0()
-{
-  std::vector<unsigned char> bytes = {
-    0x00, 0x01, 0x00, 0x00,             // encapsulation: CDR little-endian, no options
-    0x00, 0xF1, 0x53, 0x65,             // header.stamp.sec = 1700000000
-    0x15, 0xCD, 0x5B, 0x07,             // header.stamp.nanosec = 123456789
-    0x06, 0x00, 0x00, 0x00,             // header.frame_id length, NUL included
-    'l',  'i',  'd',  'a',  'r', 0x00,  // "lidar" and NUL
-    0x00, 0x00,                         // pad: offset 18 -> 20 after the header
-    0x41, 0x1F, 0x00, 0x00,             // event_id = 8001
-    0x00, 0x00, 0x00, 0x00,             // event_status = 0
-    0x14, 0x00, 0x00, 0x00,             // event_msg length 20, NUL included
-  };
-  const char text[] = "ABNORMAL FRAME RATE";
-  bytes.insert(bytes.end(), text, text + sizeof(text));
-  return bytes;
-}
-
 // The byte image ROS 2 gives sample_diagnostics(0), written out by hand. Offsets count from
 // after the encapsulation; sequence lengths are 4-byte aligned counts, the level octets need
 // no alignment.
@@ -230,7 +211,7 @@ TEST_F(Wire, RawReaderGetsEveryFieldOfTheEvents)
 
 TEST_F(Wire, SerialisedBytesFollowTheRos2CdrLayout)
 {
-  const auto expected = expected_cdr_of_sample_event_0();
+  const auto expected = standin_test::expected_cdr_of_sample_event_0();
   ASSERT_EQ(expected.size(), 56u);  // the layout above, spelled out: 4 + 52
 
   const dds_entity_t reader = make_reader();

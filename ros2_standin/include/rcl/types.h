@@ -3,6 +3,8 @@
 
 #include <stdint.h>
 
+#include "rmw/serialized_message.h"
+
 typedef int32_t rcl_ret_t;
 
 #define RCL_RET_OK 0
@@ -22,5 +24,7 @@ typedef int32_t rcl_ret_t;
 #define RCL_RET_PUBLISHER_INVALID 300
 #define RCL_RET_SUBSCRIPTION_INVALID 400
 #define RCL_RET_SUBSCRIPTION_TAKE_FAILED 401
+
+typedef rmw_serialized_message_t rcl_serialized_message_t;
 
 #endif  // RCL__TYPES_H_

@@ -1,17 +1,23 @@
 #ifndef RCLCPP__NODE_HPP_
 #define RCLCPP__NODE_HPP_
 
+#include <cstddef>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "rclcpp/clock.hpp"
 #include "rclcpp/context.hpp"
+#include "rclcpp/generic_subscription.hpp"
 #include "rclcpp/macros.hpp"
 #include "rclcpp/node_options.hpp"
 #include "rclcpp/publisher.hpp"
 #include "rclcpp/publisher_options.hpp"
 #include "rclcpp/qos.hpp"
+#include "rclcpp/serialized_message.hpp"
 #include "rclcpp/subscription.hpp"
 #include "rclcpp/subscription_options.hpp"
 #include "rclcpp/time.hpp"
@@ -80,6 +86,35 @@ public:
     register_subscription(subscription);
     return subscription;
   }
+
+  // Receives the messages of `topic_type` ("sensor_msgs/msg/LaserScan") in serialized form,
+  // without knowing the type's layout; the callback runs in the executor's spin. Throws
+  // std::runtime_error for a type name not of the form package/type, otherwise as
+  // create_subscription.
+  template <typename AllocatorT = std::allocator<void>>
+  std::shared_ptr<rclcpp::GenericSubscription> create_generic_subscription(
+    const std::string & topic_name, const std::string & topic_type, const rclcpp::QoS & qos,
+    std::function<void(std::shared_ptr<rclcpp::SerializedMessage>)> callback,
+    const rclcpp::SubscriptionOptionsWithAllocator<AllocatorT> & options =
+      (rclcpp::SubscriptionOptionsWithAllocator<AllocatorT>()))
+  {
+    auto subscription = std::make_shared<rclcpp::GenericSubscription>(
+      state_, topic_name, topic_type, qos, std::move(callback), options);
+    register_subscription(subscription);
+    return subscription;
+  }
+
+  // Every ROS topic DDS discovery knows of in the node's domain, with its types, both from
+  // readers and writers, this process's included: {"/scan", {"sensor_msgs/msg/LaserScan"}}.
+  // Throws std::runtime_error once the context is shut down.
+  RCLCPP_PUBLIC
+  std::map<std::string, std::vector<std::string>> get_topic_names_and_types() const;
+
+  // Writers on the topic (expanded as for a publisher) known to DDS discovery, the node's own
+  // included. Throws InvalidTopicNameError for a bad name, std::runtime_error once the context
+  // is shut down.
+  RCLCPP_PUBLIC
+  size_t count_publishers(const std::string & topic_name) const;
 
   // A clock of type RCL_ROS_TIME.
   RCLCPP_PUBLIC

@@ -14,12 +14,15 @@
 
 namespace ros2_standin
 {
+struct EndpointHandles;
 struct NodeState;
 struct SubscriptionAccess;
 }  // namespace ros2_standin
 
 namespace rclcpp
 {
+
+class SerializedMessage;
 
 // The type-independent half of a subscription: one DDS topic and reader, plus the read
 // condition an executor waits on.
@@ -52,10 +55,24 @@ public:
   SubscriptionBase & operator=(const SubscriptionBase &) = delete;
 
 protected:
+  // For messages taken in their serialized form, whose type is known by its ROS name only
+  // ("sensor_msgs/msg/LaserScan"). Throws std::runtime_error for a type name not of the form
+  // package/type, otherwise as the constructor above.
+  RCLCPP_PUBLIC
+  SubscriptionBase(
+    std::shared_ptr<ros2_standin::NodeState> node, const std::string & topic,
+    const std::string & topic_type, const rclcpp::QoS & qos,
+    const rclcpp::SubscriptionOptionsBase & options);
+
   // Takes the next valid sample into `message` (a MessageT); false when none is waiting or
   // the context is shut down.
   RCLCPP_PUBLIC
   bool take_type_erased(void * message);
+
+  // The same for a subscription of serialized messages: `message` gets the sample's bytes as
+  // they arrived, CDR encapsulation header first.
+  RCLCPP_PUBLIC
+  bool take_serialized(rclcpp::SerializedMessage & message);
 
 private:
   friend struct ros2_standin::SubscriptionAccess;
@@ -63,9 +80,12 @@ private:
   // Takes one message and hands it to the user callback; false when there was none.
   virtual bool take_and_dispatch() = 0;
 
+  void adopt_reader(const ros2_standin::EndpointHandles & handles);
+  [[noreturn]] void throw_take_error(int32_t error) const;
   bool entities_alive() const;
 
   std::shared_ptr<ros2_standin::NodeState> node_;
+  // Null for a subscription of serialized messages.
   const ros2_standin::MessageTypeSupport * type_support_;
   std::string topic_name_;
   rclcpp::QoS qos_;
