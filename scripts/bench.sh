@@ -43,6 +43,11 @@ for mode in none local remote; do
   run "pass_$mode" false "$bench/kelvaron_bench_pass" "--subscriber=$mode" "${repeated[@]}"
 done
 run memory false "$bench/kelvaron_bench_memory"
+# Not a Google Benchmark: one kelvaron_diag_node under stepped load, one line per step.
+echo "=== node_load" >&2
+SPDLOG_STDOUT=false "$KD_ROOT/scripts/loopback_only.sh" "$bench/kelvaron_bench_node_load" \
+  "$KD_INSTALL/kelvaron_diagnosis/lib/kelvaron_diagnosis/kelvaron_diag_node" 5 |
+  tee "$results/node_load.txt"
 
 /usr/bin/python3 "$KD_ROOT/kelvaron_diagnosis/bench/ratio_table.py" "$results"
 mkdir -p "$KD_ROOT/docs"

@@ -111,6 +111,34 @@ def pass_section(results_dir):
           f" thread CPU clock ({fmt_us(overhead)} a timed region, measured in the same run).\n")
 
 
+def diagnostics_section(results_dir):
+    results = load(results_dir, "pass_none")
+    if results is None or results.find("DiagnosticsThenTenPasses") is None:
+        return
+    print("### /diagnostics: one publication vs the ten passes of its second "
+          "(`kelvaron_bench_pass`, thread CPU time)\n")
+    rows = []
+    for sensors in (12, 100, 1000):
+        name = f"DiagnosticsThenTenPasses/{sensors}"
+        rows.append([str(sensors), fmt_us(results.counter(name, "diagnostics_us")),
+                     fmt_us(results.counter(name, "passes_us")),
+                     fmt_ratio(results.counter(name, "added"), 0.10)])
+    table(["Streams", "One /diagnostics array", "Ten passes", "Added (goal ≤ 0.10×)"], rows)
+
+
+def node_section(results_dir):
+    path = f"{results_dir}/node_load.txt"
+    try:
+        with open(path, encoding="utf-8") as lines:
+            text = lines.read().strip()
+    except OSError:
+        return
+    print("### kelvaron_diag_node under load (`kelvaron_bench_node_load`)\n")
+    print("```")
+    print(text)
+    print("```\n")
+
+
 def latency_section(results_dir):
     runs = {mode: load(results_dir, f"pass_{mode}") for mode in SUBSCRIBER_MODES}
     if not any(runs.values()):
@@ -179,7 +207,9 @@ def main():
     results_dir = sys.argv[1]
     reports_section(results_dir)
     pass_section(results_dir)
+    diagnostics_section(results_dir)
     latency_section(results_dir)
+    node_section(results_dir)
     memory_section(results_dir)
 
 
