@@ -1,5 +1,6 @@
 #include "sensor_diagnosis/diagnostic_status_builder.hpp"
 
+#include <array>
 #include <cmath>
 #include <string_view>
 #include <utility>
@@ -20,9 +21,22 @@ using diagnostic_msgs::msg::KeyValue;
 constexpr int8_t kVerdictNormal = 1;
 constexpr int8_t kVerdictAbnormal = 2;
 
-std::string optionalText(const std::optional<int64_t> & value)
+constexpr std::size_t kStreamValueCount = 15;
+
+// Numbers are written into the value's own buffer, so a reused value allocates nothing.
+void setNumber(std::string & text, int64_t value)
 {
-  return value ? std::to_string(*value) : std::string();
+  const fmt::format_int digits(value);
+  text.assign(digits.data(), digits.size());
+}
+
+void setOptional(std::string & text, const std::optional<int64_t> & value)
+{
+  if (value) {
+    setNumber(text, *value);
+  } else {
+    text.clear();
+  }
 }
 
 void addValue(DiagnosticStatus & status, std::string key, std::string value)
@@ -58,13 +72,12 @@ int64_t framesWithinWindow(const std::deque<int64_t> & timestamps, int64_t now_m
 
 }  // namespace
 
-StreamFigures streamFigures(
+void fillStreamFigures(
   const std::string & topic, const SensorState & state, const SensorThreshold & threshold,
-  int64_t now_ms)
+  int64_t now_ms, StreamFigures & figures)
 {
-  StreamFigures figures;
-  figures.topic = topic;
-  figures.frame_id = state.last_header.frame_id;
+  figures.topic.assign(topic);
+  figures.frame_id.assign(state.last_header.frame_id);
   figures.frames_total = state.frames_total;
   figures.timeout_verdict = state.timeout_verdict;
   figures.frame_rate_verdict = state.frame_rate_verdict;
@@ -72,6 +85,7 @@ StreamFigures streamFigures(
   figures.frames_in_window = framesWithinWindow(state.timestamps, now_ms);
   figures.normal_hz = threshold.normal_hz;
   figures.low_ratio = threshold.low_ratio;
+  figures.since_last_frame_ms.reset();
   if (state.frames_total > 0) {
     figures.since_last_frame_ms = now_ms - state.last_receive_ms;
   }
@@ -85,18 +99,38 @@ StreamFigures streamFigures(
   const StreamEventIds ids = streamEventIds(topic);
   figures.timeout_event_id = ids.timeout_id;
   figures.frame_rate_event_id = ids.frame_rate_id;
+}
+
+StreamFigures streamFigures(
+  const std::string & topic, const SensorState & state, const SensorThreshold & threshold,
+  int64_t now_ms)
+{
+  StreamFigures figures;
+  fillStreamFigures(topic, state, threshold, now_ms, figures);
   return figures;
 }
 
-DiagnosticStatus streamStatus(const StreamFigures & figures)
+void fillStreamStatus(const StreamFigures & figures, DiagnosticStatus & status)
 {
-  DiagnosticStatus status;
-  status.name = std::string(channelInfo(Channel::kSensorProxy).node_name) + ": " + figures.topic;
-  status.hardware_id = figures.frame_id;
+  static constexpr std::array<const char *, kStreamValueCount> kKeys{
+    {"topic", "frame_rate_hz", "normal_hz", "low_limit_hz", "since_last_frame_ms",
+     "cutoff_timeout_ms", "header_age_ms", "max_header_age_ms", "recovery_run_frames",
+     "cutoff_recovery_threshold", "frames_total", "timeouts_total", "low_rate_spells_total",
+     "timeout_event_id", "frame_rate_event_id"}};
+  if (status.values.size() != kKeys.size()) {
+    status.values.resize(kKeys.size());
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+      status.values[i].key = kKeys[i];
+    }
+  }
 
+  const std::string_view node_name = channelInfo(Channel::kSensorProxy).node_name;
+  status.name.assign(node_name).append(": ").append(figures.topic);
+  status.hardware_id.assign(figures.frame_id);
+  status.message.clear();
   if (figures.frames_total == 0) {
     status.level = DiagnosticStatus::STALE;
-    status.message = "no frame received yet";
+    status.message.assign("no frame received yet");
   } else {
     const bool timed_out = figures.timeout_verdict == kVerdictAbnormal;
     const bool low_rate =
@@ -118,21 +152,28 @@ DiagnosticStatus streamStatus(const StreamFigures & figures)
   }
 
   const double normal_hz = figures.normal_hz;
-  addValue(status, "topic", figures.topic);
-  addValue(status, "frame_rate_hz", std::to_string(figures.frames_in_window));
-  addValue(status, "normal_hz", formatDecimal(normal_hz));
-  addValue(status, "low_limit_hz", formatDecimal(normal_hz * figures.low_ratio));
-  addValue(status, "since_last_frame_ms", optionalText(figures.since_last_frame_ms));
-  addValue(status, "cutoff_timeout_ms", std::to_string(figures.cutoff_timeout_ms));
-  addValue(status, "header_age_ms", optionalText(figures.header_age_ms));
-  addValue(status, "max_header_age_ms", optionalText(figures.max_header_age_ms));
-  addValue(status, "recovery_run_frames", std::to_string(figures.run_frames));
-  addValue(status, "cutoff_recovery_threshold", std::to_string(figures.cutoff_recovery_threshold));
-  addValue(status, "frames_total", std::to_string(figures.frames_total));
-  addValue(status, "timeouts_total", std::to_string(figures.timeouts_total));
-  addValue(status, "low_rate_spells_total", std::to_string(figures.low_rate_spells_total));
-  addValue(status, "timeout_event_id", std::to_string(figures.timeout_event_id));
-  addValue(status, "frame_rate_event_id", std::to_string(figures.frame_rate_event_id));
+  auto & values = status.values;
+  values[0].value.assign(figures.topic);
+  setNumber(values[1].value, figures.frames_in_window);
+  values[2].value.assign(formatDecimal(normal_hz));
+  values[3].value.assign(formatDecimal(normal_hz * figures.low_ratio));
+  setOptional(values[4].value, figures.since_last_frame_ms);
+  setNumber(values[5].value, figures.cutoff_timeout_ms);
+  setOptional(values[6].value, figures.header_age_ms);
+  setOptional(values[7].value, figures.max_header_age_ms);
+  setNumber(values[8].value, figures.run_frames);
+  setNumber(values[9].value, figures.cutoff_recovery_threshold);
+  setNumber(values[10].value, figures.frames_total);
+  setNumber(values[11].value, figures.timeouts_total);
+  setNumber(values[12].value, figures.low_rate_spells_total);
+  setNumber(values[13].value, figures.timeout_event_id);
+  setNumber(values[14].value, figures.frame_rate_event_id);
+}
+
+DiagnosticStatus streamStatus(const StreamFigures & figures)
+{
+  DiagnosticStatus status;
+  fillStreamStatus(figures, status);
   return status;
 }
 

@@ -39,12 +39,19 @@ struct StreamFigures
   int32_t frame_rate_event_id{0};
 };
 
+// Fills `figures` in place: its strings keep their capacity from one publication to the next.
+void fillStreamFigures(
+  const std::string & topic, const SensorState & state, const SensorThreshold & threshold,
+  int64_t now_ms, StreamFigures & figures);
 StreamFigures streamFigures(
   const std::string & topic, const SensorState & state, const SensorThreshold & threshold,
   int64_t now_ms);
 
 // "diagnosis_Sensor_Proxy_node: <topic>": STALE before the first frame, else ERROR on a
-// time-out, WARN on a low rate or a header older than its limit, else OK.
+// time-out, WARN on a low rate or a header older than its limit, else OK. Filled in place, so
+// a status reused for the same stream keeps its keys and allocates next to nothing.
+void fillStreamStatus(
+  const StreamFigures & figures, diagnostic_msgs::msg::DiagnosticStatus & status);
 diagnostic_msgs::msg::DiagnosticStatus streamStatus(const StreamFigures & figures);
 
 // "<node of the kind's channel>: <kind>": OK for status 0, ERROR otherwise.

@@ -60,7 +60,7 @@ void Diagnosis::publishRosDiagnostics()
       }
     }
 
-    std::vector<kelvaron::StreamFigures> streams;
+    std::vector<kelvaron::StreamFigures> & streams = output.streams;
     std::vector<diagnostic_msgs::msg::DiagnosticStatus> data_statuses;
     std::shared_ptr<Publisher> publisher;
     int64_t now_ms = 0;
@@ -77,9 +77,11 @@ void Diagnosis::publishRosDiagnostics()
       output.passes_since_publication = 0;
       publisher = output.publisher;
       now_ms = dependencies_->nowMs();
-      streams.reserve(sensor_thresholds_.size());
+      streams.resize(sensor_thresholds_.size());
+      std::size_t index = 0;
       for (const auto & [topic, threshold] : sensor_thresholds_) {
-        streams.push_back(kelvaron::streamFigures(topic, sensor_states_[topic], threshold, now_ms));
+        kelvaron::fillStreamFigures(
+          topic, sensor_states_[topic], threshold, now_ms, streams[index++]);
       }
       for (std::size_t kind = 0; kind < output.data_statuses.size(); ++kind) {
         const auto & seen = output.data_statuses[kind];
@@ -93,15 +95,15 @@ void Diagnosis::publishRosDiagnostics()
     std::sort(streams.begin(), streams.end(), [](const auto & a, const auto & b) {
       return a.topic < b.topic;
     });
-    diagnostic_msgs::msg::DiagnosticArray array;
+    diagnostic_msgs::msg::DiagnosticArray & array = output.array;
     array.header.stamp.sec = static_cast<int32_t>(now_ms / 1000);
     array.header.stamp.nanosec = static_cast<uint32_t>((now_ms % 1000) * 1000000);
-    array.status.reserve(streams.size() + data_statuses.size());
-    for (const kelvaron::StreamFigures & figures : streams) {
-      array.status.push_back(kelvaron::streamStatus(figures));
+    array.status.resize(streams.size() + data_statuses.size());
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+      kelvaron::fillStreamStatus(streams[i], array.status[i]);
     }
-    for (auto & status : data_statuses) {
-      array.status.push_back(std::move(status));
+    for (std::size_t i = 0; i < data_statuses.size(); ++i) {
+      array.status[streams.size() + i] = std::move(data_statuses[i]);
     }
     publisher->publish(array);
     if (output.publish_failing) {

@@ -3,11 +3,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <diagnostic_msgs/msg/diagnostic_array.hpp>
 #include <rclcpp/rclcpp.hpp>
 
 #include "kelvaron_diagnosis/event_catalog.hpp"
+#include "sensor_diagnosis/diagnostic_status_builder.hpp"
 #include "sensor_diagnosis/ros_diagnostics_settings.hpp"
 
 namespace kelvaron
@@ -17,8 +19,8 @@ namespace kelvaron
 inline constexpr const char * kDiagnosticsTopic = "/diagnostics";
 inline constexpr std::size_t kDiagnosticsDepth = 1;
 
-// State of the optional /diagnostics output. Guarded by the owner's data_mutex_, except
-// `publish_failing`, which only the timer thread touches.
+// State of the optional /diagnostics output. Guarded by the owner's data_mutex_, except the
+// members marked as the timer thread's own.
 struct RosDiagnostics
 {
   using Publisher = rclcpp::Publisher<diagnostic_msgs::msg::DiagnosticArray>;
@@ -35,7 +37,12 @@ struct RosDiagnostics
   int64_t passes_since_publication{0};
   std::shared_ptr<Publisher> publisher{};
   std::array<DataStatusSeen, kDataStatusKinds.size()> data_statuses{};
+
+  // The timer thread's own: whether publishing fails, and the snapshot and the outgoing array,
+  // refilled in place for every publication so that their strings keep their capacity.
   bool publish_failing{false};
+  std::vector<StreamFigures> streams{};
+  diagnostic_msgs::msg::DiagnosticArray array{};
 };
 
 // Whole timer passes per publication: the period rounded up to whole timer periods.
