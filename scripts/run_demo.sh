@@ -40,7 +40,7 @@ exec "$KD_ROOT/scripts/loopback_only.sh" bash -c '
   demo_config="$KD_INSTALL/kelvaron_demo/share/kelvaron_demo/config/demo_thresholds.yaml"
   kelvaron_diag_node --config "$demo_config" > /dev/null &
   pids+=($!)
-  kelvaron_diag_monitor --duration $((duration + 3)) --interval 3 &
+  kelvaron_diag_monitor --duration $((duration + 1)) --interval 3 &
   pids+=($!)
   sleep 1
   "$demo_lib/demo_sensors" --duration "$duration"

@@ -114,6 +114,9 @@ std::string renderText(
 {
   const std::vector<EventRow> rows = streams.empty() ? all_rows : dataStatusRowsOnly(all_rows);
   std::string out = streams.empty() ? "" : renderStreams(streams, layout);
+  if (!streams.empty() && rows.empty()) {
+    return out;  // the streams say it all until a data-status event arrives
+  }
   constexpr const char * kRowFormat = "{:<24} {:>5} {:<42} {:<9} {:<24} {:>6} {:>7} {:>6}  {}";
   out +=
     fit(
