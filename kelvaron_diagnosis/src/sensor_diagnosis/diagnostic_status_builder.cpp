@@ -131,17 +131,23 @@ void fillStreamStatus(const StreamFigures & figures, DiagnosticStatus & status)
   if (figures.frames_total == 0) {
     status.level = DiagnosticStatus::STALE;
     status.message.assign("no frame received yet");
+  } else if (figures.timeout_verdict == 0) {
+    // Frames arrived (a registration between a pass and its snapshot) but no pass judged them.
+    status.level = DiagnosticStatus::STALE;
+    status.message.assign("not judged yet");
   } else {
     const bool timed_out = figures.timeout_verdict == kVerdictAbnormal;
-    const bool low_rate =
-      figures.frame_rate_spoke && figures.frame_rate_verdict == kVerdictAbnormal;
+    // The level follows the latest frame-rate verdict even through a pass that published none
+    // (a spell still within its hold time, an emptied window); the message names only what the
+    // latest pass published.
+    const bool low_rate = figures.frame_rate_verdict == kVerdictAbnormal;
     const bool header_too_old = figures.header_age_ms && figures.max_header_age_ms &&
                                 *figures.header_age_ms > *figures.max_header_age_ms;
-    if (figures.timeout_verdict != 0) {
-      appendPart(status.message, timed_out ? kStreamTimeoutText : kStreamNormalText);
-    }
+    appendPart(status.message, timed_out ? kStreamTimeoutText : kStreamNormalText);
     if (figures.frame_rate_spoke) {
-      appendPart(status.message, low_rate ? kAbnormalFrameRateText : kNormalFrameRateText);
+      appendPart(
+        status.message, figures.frame_rate_verdict == kVerdictAbnormal ? kAbnormalFrameRateText
+                                                                       : kNormalFrameRateText);
     }
     if (header_too_old) {
       appendPart(status.message, fmt::format("HEADER AGE {} ms", *figures.header_age_ms));

@@ -11,6 +11,8 @@
 #include <iostream>
 #include <system_error>
 
+#include "logging/logger.hpp"
+
 ConsoleLine out(std::string text) { return ConsoleLine{ConsoleLine::Stream::Out, std::move(text)}; }
 ConsoleLine err(std::string text) { return ConsoleLine{ConsoleLine::Stream::Err, std::move(text)}; }
 
@@ -86,9 +88,12 @@ ConsoleCapture::ConsoleCapture()
 , err_descriptor_(std::make_unique<Descriptor>(STDERR_FILENO, stderr))
 , out_buf_(*this, ConsoleLine::Stream::Out)
 , err_buf_(*this, ConsoleLine::Stream::Err)
-, saved_out_(std::cout.rdbuf(&out_buf_))
-, saved_err_(std::cerr.rdbuf(&err_buf_))
 {
+  // The library writes its lines under the console lock: swapping the buffers under it too
+  // keeps a line of a running thread from meeting a buffer half swapped.
+  std::lock_guard<std::mutex> lock(brimtale::Logger::consoleMutex());
+  saved_out_ = std::cout.rdbuf(&out_buf_);
+  saved_err_ = std::cerr.rdbuf(&err_buf_);
   // Lines written through the streams still reach the descriptors, where they keep their place
   // among the lines written there directly.
   out_buf_.forwardTo(saved_out_);
@@ -97,8 +102,11 @@ ConsoleCapture::ConsoleCapture()
 
 ConsoleCapture::~ConsoleCapture()
 {
-  std::cout.rdbuf(saved_out_);
-  std::cerr.rdbuf(saved_err_);
+  {
+    std::lock_guard<std::mutex> lock(brimtale::Logger::consoleMutex());
+    std::cout.rdbuf(saved_out_);
+    std::cerr.rdbuf(saved_err_);
+  }
   if (::testing::Test::HasFailure()) {
     out_descriptor_->replay();
     err_descriptor_->replay();

@@ -89,6 +89,6 @@ private:
   std::unique_ptr<Descriptor> err_descriptor_;
   LineBuf out_buf_;
   LineBuf err_buf_;
-  std::streambuf * saved_out_;
-  std::streambuf * saved_err_;
+  std::streambuf * saved_out_{nullptr};
+  std::streambuf * saved_err_{nullptr};
 };

@@ -3,10 +3,12 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "event_labels.hpp"
 #include "event_table.hpp"
 #include "render.hpp"
+#include "stream_rows.hpp"
 #include "support/diagnosis_test_access.hpp"
 #include "support/scanner_thresholds.hpp"
 #include "support/temp_dir.hpp"
@@ -54,6 +56,40 @@ TEST(MonitorLabels, StatusIdsAreNamedByTheirKindAndUnknownIdsAreGeneric)
   EXPECT_STREQ(kelvaron::monitor::statusName(0), "NORMAL");
   EXPECT_STREQ(kelvaron::monitor::statusName(1), "ABNORMAL");
   EXPECT_STREQ(kelvaron::monitor::statusName(7), "ABNORMAL");
+}
+
+diagnostic_msgs::msg::DiagnosticArray arrayOf(const std::vector<std::string> & topics)
+{
+  diagnostic_msgs::msg::DiagnosticArray array;
+  for (const std::string & topic : topics) {
+    diagnostic_msgs::msg::DiagnosticStatus status;
+    status.name = "diagnosis_Sensor_Proxy_node: " + topic;
+    status.level = diagnostic_msgs::msg::DiagnosticStatus::WARN;
+    array.status.push_back(status);
+  }
+  return array;
+}
+
+TEST(MonitorStreams, FollowTheLatestArrayAndGoWhenTheArraysStop)
+{
+  kelvaron::monitor::StreamRows streams;
+  const auto t0 = std::chrono::steady_clock::now();
+  streams.update(arrayOf({"/scan_01", "/imu/data"}), t0);
+  streams.update(arrayOf({"/scan_01"}), t0 + std::chrono::seconds(1));  // /imu/data dropped
+  auto rows = streams.rows(t0 + std::chrono::seconds(2));
+  ASSERT_EQ(rows.size(), 1U);
+  EXPECT_EQ(rows[0].topic, "/scan_01");
+  EXPECT_EQ(kelvaron::monitor::levelName(rows[0].level), "WARN");
+
+  // Another publisher's array names no stream of ours and changes nothing.
+  diagnostic_msgs::msg::DiagnosticArray foreign;
+  foreign.status.resize(1);
+  foreign.status[0].name = "motor_driver: temperature";
+  streams.update(foreign, t0 + std::chrono::seconds(2));
+  EXPECT_EQ(streams.rows(t0 + std::chrono::seconds(3)).size(), 1U);
+
+  // Switched off: after three intervals (at least 3 s) without an array, no stream rows.
+  EXPECT_TRUE(streams.rows(t0 + std::chrono::seconds(5)).empty());
 }
 
 TEST(MonitorTable, RowsAreKeyedByTopicIdFrameAndVerdictKind)

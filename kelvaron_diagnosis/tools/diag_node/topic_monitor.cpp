@@ -1,5 +1,10 @@
 #include "topic_monitor.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <exception>
 #include <utility>
 
@@ -13,6 +18,36 @@
 
 namespace kelvaron::diag_node
 {
+namespace
+{
+
+// The file's text, read without blocking: a FIFO or device swapped in at the path would
+// otherwise stop the node's loop, and with it its answer to SIGTERM.
+std::optional<std::string> readRegularFile(const std::string & path)
+{
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    return std::nullopt;
+  }
+  struct stat info = {};
+  std::optional<std::string> text;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    text.emplace();
+    char buffer[8192];
+    for (;;) {
+      const ssize_t count = ::read(fd, buffer, sizeof(buffer));
+      if (count > 0) {
+        text->append(buffer, static_cast<std::size_t>(count));
+      } else if (count == 0 || errno != EINTR) {
+        break;
+      }
+    }
+  }
+  ::close(fd);
+  return text;
+}
+
+}  // namespace
 
 std::string graphName(const std::string & topic)
 {
@@ -26,7 +61,7 @@ TopicMonitor::TopicMonitor(rclcpp::Node & node, Diagnosis & diagnosis, std::stri
 
 void TopicMonitor::refresh()
 {
-  rereadHeaderOverrides();
+  const bool overrides_changed = rereadHeaderOverrides();
   const std::vector<std::string> registered = diagnosis_.registeredTopics();
   const std::set<std::string> wanted(registered.begin(), registered.end());
 
@@ -42,25 +77,43 @@ void TopicMonitor::refresh()
   const auto graph = node_.get_topic_names_and_types();
   for (const std::string & topic : registered) {
     const auto found = graph.find(graphName(topic));
-    if (found == graph.end() || found->second.empty()) {
-      continue;  // no publisher yet: the library reads the stream STALE, then TIMEOUT
+    const auto watched = watched_.find(topic);
+    if (watched != watched_.end()) {
+      // Our own subscription keeps the first type in the graph, so any other type listed is a
+      // publisher's new or second type.
+      if (found != graph.end()) {
+        for (const std::string & type : found->second) {
+          if (type != watched->second.type) {
+            warnOnce(
+              topic, fmt::format(
+                       "Topic {} is also published as {}: still monitored as {}", topic, type,
+                       watched->second.type));
+          }
+        }
+      }
+      // An edited `header:` key takes effect through a new subscription.
+      if (
+        overrides_changed &&
+        startsWithHeader(topic, watched->second.type) != watched->second.with_header) {
+        subscribe(topic, watched->second.type);
+      }
+      continue;
+    }
+    // Subscribers alone (a viewer waiting for the stream) name a type but publish nothing: wait
+    // for a publisher. Until then the library reads the stream STALE, then TIMEOUT.
+    if (
+      found == graph.end() || found->second.empty() ||
+      node_.count_publishers(graphName(topic)) == 0) {
+      continue;
     }
     const std::vector<std::string> & types = found->second;
-    const auto watched = watched_.find(topic);
-    if (watched == watched_.end()) {
-      if (types.size() > 1) {
-        warnOnce(
-          topic, fmt::format(
-                   "Topic {} has {} types ({}): monitored as {}", topic, types.size(),
-                   fmt::join(types, ", "), types.front()));
-      }
-      subscribe(topic, types.front());
-    } else if (types.front() != watched->second.type && types.size() == 1) {
+    if (types.size() > 1) {
       warnOnce(
         topic, fmt::format(
-                 "Topic {} changed its type from {} to {}: still monitored as {}", topic,
-                 watched->second.type, types.front(), watched->second.type));
+                 "Topic {} has {} types ({}): monitored as {}", topic, types.size(),
+                 fmt::join(types, ", "), types.front()));
     }
+    subscribe(topic, types.front());
   }
 }
 
@@ -73,7 +126,7 @@ std::map<std::string, std::string> TopicMonitor::watchedTopics() const
   return topics;
 }
 
-void TopicMonitor::subscribe(const std::string & topic, const std::string & type)
+void TopicMonitor::subscribe(const std::string & topic, std::string type)
 {
   const bool with_header = startsWithHeader(topic, type);
   // Best effort and volatile match every publisher, reliable ones included, and never hold
@@ -124,17 +177,21 @@ bool TopicMonitor::startsWithHeader(const std::string & topic, const std::string
   return knownToStartWithHeader(type);
 }
 
-void TopicMonitor::rereadHeaderOverrides()
+bool TopicMonitor::rereadHeaderOverrides()
 {
   // Only a regular file whose time moved is read again.
   const int64_t mtime = diagnosis_.getConfigFileModifiedTime(config_path_);
   if (mtime == 0 || mtime == overrides_mtime_) {
-    return;
+    return false;
   }
   overrides_mtime_ = mtime;
   std::map<std::string, bool> overrides;
   try {
-    const YAML::Node sensors = YAML::LoadFile(config_path_)["sensors"];
+    const std::optional<std::string> text = readRegularFile(config_path_);
+    if (!text) {
+      return false;
+    }
+    const YAML::Node sensors = YAML::Load(*text)["sensors"];
     if (sensors && sensors.IsMap()) {
       for (const auto & entry : sensors) {
         const YAML::Node header = entry.second.IsMap() ? entry.second["header"] : YAML::Node();
@@ -150,9 +207,11 @@ void TopicMonitor::rereadHeaderOverrides()
       }
     }
   } catch (const YAML::Exception &) {
-    return;  // the library reports the file's problems; keep the overrides we had
+    return false;  // the library reports the file's problems; keep the overrides we had
   }
+  const bool changed = overrides != header_overrides_;
   header_overrides_ = std::move(overrides);
+  return changed;
 }
 
 void TopicMonitor::warnOnce(const std::string & topic, const std::string & text)

@@ -43,11 +43,12 @@ private:
     std::shared_ptr<rclcpp::GenericSubscription> subscription;
   };
 
-  void subscribe(const std::string & topic, const std::string & type);
+  void subscribe(const std::string & topic, std::string type);
   void onMessage(
     const std::string & topic, bool with_header, const rclcpp::SerializedMessage & message);
   bool startsWithHeader(const std::string & topic, const std::string & type);
-  void rereadHeaderOverrides();
+  // Returns whether the overrides changed.
+  bool rereadHeaderOverrides();
   void warnOnce(const std::string & topic, const std::string & text);
 
   rclcpp::Node & node_;

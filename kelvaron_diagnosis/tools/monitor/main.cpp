@@ -148,10 +148,10 @@ int main(int argc, char ** argv)
     std::lock_guard<std::mutex> lock(table_mutex);
     const auto now = std::chrono::steady_clock::now();
     if (options.json) {
-      return kelvaron::monitor::renderJson(table.rows(), now, streams.rows());
+      return kelvaron::monitor::renderJson(table.rows(), now, streams.rows(now));
     }
     return kelvaron::monitor::renderText(
-      table.rows(), now, terminalLayout(on_terminal), streams.rows());
+      table.rows(), now, terminalLayout(on_terminal), streams.rows(now));
   };
 
   while (rclcpp::ok()) {

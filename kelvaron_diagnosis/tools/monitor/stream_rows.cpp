@@ -1,5 +1,8 @@
 #include "stream_rows.hpp"
 
+#include <algorithm>
+#include <utility>
+
 #include <kelvaron_diagnosis/event_catalog.hpp>
 
 namespace kelvaron::monitor
@@ -10,6 +13,7 @@ void StreamRows::update(
   std::chrono::steady_clock::time_point received_at)
 {
   const std::string prefix = std::string(channelInfo(Channel::kSensorProxy).node_name) + ": ";
+  std::map<std::string, StreamRow> rows;
   for (const auto & status : array.status) {
     if (status.name.compare(0, prefix.size(), prefix) != 0) {
       continue;
@@ -29,13 +33,27 @@ void StreamRows::update(
         row.since_last_frame_ms = value.value;
       }
     }
-    rows_[row.topic] = std::move(row);
+    rows[row.topic] = std::move(row);
   }
+  if (rows.empty()) {
+    return;  // an array of somebody else's
+  }
+  // Each array lists every registered stream: one missing from it is no longer monitored.
+  rows_ = std::move(rows);
+  if (last_update_ != std::chrono::steady_clock::time_point{}) {
+    interval_ = received_at - last_update_;
+  }
+  last_update_ = received_at;
 }
 
-std::vector<StreamRow> StreamRows::rows() const
+std::vector<StreamRow> StreamRows::rows(std::chrono::steady_clock::time_point now) const
 {
+  const auto stale_after =
+    std::max<std::chrono::steady_clock::duration>(std::chrono::seconds(3), 3 * interval_);
   std::vector<StreamRow> rows;
+  if (rows_.empty() || now - last_update_ > stale_after) {
+    return rows;
+  }
   rows.reserve(rows_.size());
   for (const auto & entry : rows_) {
     rows.push_back(entry.second);

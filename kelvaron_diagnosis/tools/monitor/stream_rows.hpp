@@ -24,19 +24,22 @@ struct StreamRow
   std::chrono::steady_clock::time_point updated{};
 };
 
-// The latest status of every stream named in the /diagnostics arrays received so far; other
-// statuses (data-status kinds, other publishers' statuses) are left to the event rows.
+// The streams of the latest /diagnostics array of the library; other statuses (data-status
+// kinds, other publishers' statuses) are left to the event rows.
 class StreamRows
 {
 public:
   void update(
     const diagnostic_msgs::msg::DiagnosticArray & array,
     std::chrono::steady_clock::time_point received_at);
-  // In topic order.
-  std::vector<StreamRow> rows() const;
+  // In topic order; empty once the arrays have stopped (the output was switched off): nothing
+  // arrived for three of their intervals, and never less than three seconds.
+  std::vector<StreamRow> rows(std::chrono::steady_clock::time_point now) const;
 
 private:
   std::map<std::string, StreamRow> rows_;
+  std::chrono::steady_clock::time_point last_update_{};
+  std::chrono::steady_clock::duration interval_{};
 };
 
 // "OK", "WARN", "ERROR", "STALE" (or the number of an unknown level).
