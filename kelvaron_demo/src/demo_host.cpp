@@ -81,29 +81,21 @@ int main(int argc, char ** argv)
       return 1;
     }
     diagnosis.startTimer();
-    const auto started = std::chrono::steady_clock::now();
-    for (SimulatedStream & stream : streams) {
-      stream.next_frame = started;
-    }
     std::size_t next_status = 0;
-    while (rclcpp::ok()) {
-      const auto now = std::chrono::steady_clock::now();
-      const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started);
-      if (elapsed >= std::chrono::duration<double>(duration_s)) {
-        break;
-      }
-      const auto next = reportDueFrames(streams, now, elapsed, [&](const SimulatedStream & stream) {
+    runStreams(
+      streams, duration_s,
+      [&](const SimulatedStream & stream) {
         std_msgs::msg::Header header;
         header.stamp = rclcpp::Clock(RCL_SYSTEM_TIME).now();
         header.frame_id = stream.frame_id;
         diagnosis.SensorReportWithHeader(stream.topic, header);
+      },
+      [&](std::chrono::milliseconds elapsed) {
+        while (next_status < statuses.size() && statuses[next_status].at <= elapsed) {
+          diagnosis.DataStatusReport(statuses[next_status].kind, statuses[next_status].status);
+          ++next_status;
+        }
       });
-      while (next_status < statuses.size() && statuses[next_status].at <= elapsed) {
-        diagnosis.DataStatusReport(statuses[next_status].kind, statuses[next_status].status);
-        ++next_status;
-      }
-      std::this_thread::sleep_until(next);
-    }
   }  // the library's threads stop and its nodes go before the context shuts down
   rclcpp::shutdown();
   std::cout << "demo_host: done" << std::endl;

@@ -47,24 +47,15 @@ int main(int argc, char ** argv)
             << std::endl;
 
   rclcpp::Clock clock(RCL_SYSTEM_TIME);
-  const auto started = std::chrono::steady_clock::now();
-  for (SimulatedStream & stream : streams) {
-    stream.next_frame = started;
-  }
-  while (rclcpp::ok()) {
-    const auto now = std::chrono::steady_clock::now();
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started);
-    if (elapsed >= std::chrono::duration<double>(duration_s)) {
-      break;
-    }
-    const auto next = reportDueFrames(streams, now, elapsed, [&](const SimulatedStream & stream) {
+  runStreams(
+    streams, duration_s,
+    [&](const SimulatedStream & stream) {
       std_msgs::msg::Header header;
       header.stamp = clock.now();
       header.frame_id = stream.frame_id;
       publishers[stream.topic]->publish(header);
-    });
-    std::this_thread::sleep_until(next);
-  }
+    },
+    [](std::chrono::milliseconds) {});
   publishers.clear();
   node.reset();
   rclcpp::shutdown();

@@ -2,7 +2,10 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <rclcpp/rclcpp.hpp>
 
 // A sensor stream of the demo: frames at `rate_hz`, silent during [silent_from, silent_until).
 struct SimulatedStream
@@ -40,4 +43,26 @@ std::chrono::steady_clock::time_point reportDueFrames(
     next = std::min(next, stream.next_frame);
   }
   return next;
+}
+
+// Runs the streams for `duration_s` seconds (or until ROS 2 shuts down): every frame goes to
+// `report`, and `each_round` sees the time elapsed after each round of due frames.
+template <typename Report, typename EachRound>
+void runStreams(
+  std::vector<SimulatedStream> & streams, double duration_s, Report report, EachRound each_round)
+{
+  const auto started = std::chrono::steady_clock::now();
+  for (SimulatedStream & stream : streams) {
+    stream.next_frame = started;
+  }
+  while (rclcpp::ok()) {
+    const auto now = std::chrono::steady_clock::now();
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started);
+    if (elapsed >= std::chrono::duration<double>(duration_s)) {
+      return;
+    }
+    const auto next = reportDueFrames(streams, now, elapsed, report);
+    each_round(elapsed);
+    std::this_thread::sleep_until(next);
+  }
 }

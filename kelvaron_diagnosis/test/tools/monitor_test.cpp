@@ -65,8 +65,15 @@ diagnostic_msgs::msg::DiagnosticArray arrayOf(const std::vector<std::string> & t
     diagnostic_msgs::msg::DiagnosticStatus status;
     status.name = "diagnosis_Sensor_Proxy_node: " + topic;
     status.level = diagnostic_msgs::msg::DiagnosticStatus::WARN;
+    status.values.resize(1);
+    status.values[0].key = "topic";
+    status.values[0].value = topic;
     array.status.push_back(status);
   }
+  // The lidar kinds report through the same node, and are no stream.
+  diagnostic_msgs::msg::DiagnosticStatus lidar;
+  lidar.name = "diagnosis_Sensor_Proxy_node: FRONT_2D_LIDAR_STATUS";
+  array.status.push_back(lidar);
   return array;
 }
 

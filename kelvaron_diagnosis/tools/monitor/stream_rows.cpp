@@ -18,14 +18,16 @@ void StreamRows::update(
     if (status.name.compare(0, prefix.size(), prefix) != 0) {
       continue;
     }
+    // Data-status kinds of the same node (the lidars) carry no "topic" value.
     StreamRow row;
-    row.topic = status.name.substr(prefix.size());
     row.level = status.level;
     row.message = status.message;
     row.frame_id = status.hardware_id;
     row.updated = received_at;
     for (const auto & value : status.values) {
-      if (value.key == "frame_rate_hz") {
+      if (value.key == "topic") {
+        row.topic = value.value;
+      } else if (value.key == "frame_rate_hz") {
         row.frame_rate_hz = value.value;
       } else if (value.key == "low_limit_hz") {
         row.low_limit_hz = value.value;
@@ -33,7 +35,9 @@ void StreamRows::update(
         row.since_last_frame_ms = value.value;
       }
     }
-    rows[row.topic] = std::move(row);
+    if (!row.topic.empty()) {
+      rows[row.topic] = std::move(row);
+    }
   }
   if (rows.empty()) {
     return;  // an array of somebody else's
