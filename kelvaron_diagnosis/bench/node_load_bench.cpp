@@ -4,10 +4,6 @@
 //
 //   kelvaron_bench_node_load NODE_PROGRAM [SECONDS_PER_STEP]
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,9 +25,8 @@
 #include <rclcpp/rclcpp.hpp>
 #include <std_msgs/msg/header.hpp>
 
+#include "support/background_process.hpp"
 #include "support/sensor_files.hpp"
-
-extern char ** environ;
 
 namespace
 {
@@ -171,18 +166,8 @@ void runStep(
   const std::string & node_program, const std::string & dir, const Step & step, double seconds)
 {
   const std::string config = thresholdFile(dir, step);
-  std::vector<std::string> args{node_program, "--config", config};
-  std::vector<char *> argv;
-  for (auto & arg : args) {
-    argv.push_back(arg.data());
-  }
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  BackgroundProcess node_process({node_program, "--config", config}, true);
+  const pid_t pid = node_process.pid();
 
   auto node = std::make_shared<rclcpp::Node>("load_publishers");
   NodeObserver observer(*node);
@@ -249,8 +234,6 @@ void runStep(
 
   executor.cancel();
   spinner.join();
-  kill(pid, SIGINT);
-  waitpid(pid, nullptr, 0);
 }
 
 }  // namespace

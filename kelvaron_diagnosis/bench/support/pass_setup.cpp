@@ -155,7 +155,10 @@ void PassWorld::waitForSubscriber()
       std::make_unique<RawEndpoint>(*local_participant_, kHealthTopic, RawEndpoint::Kind::kReader);
   } else {
     remote_subscriber_ =
-      std::make_unique<ChildProcess>(KELVARON_BENCH_SUBSCRIBER, std::vector<std::string>{});
+      std::make_unique<BackgroundProcess>(std::vector<std::string>{KELVARON_BENCH_SUBSCRIBER});
+    if (!remote_subscriber_->started()) {
+      throw std::runtime_error(std::string("cannot start ") + KELVARON_BENCH_SUBSCRIBER);
+    }
   }
   // A probe publisher on this process's ROS context is matched when the subscriber has been
   // discovered, and so are the Diagnosis objects' publishers, made earlier on the same context.

@@ -14,7 +14,7 @@
 #include <rclcpp/rclcpp.hpp>
 #include <sensor_diagnosis.hpp>
 
-#include "support/child_process.hpp"
+#include "support/background_process.hpp"
 #include "support/raw_dds.hpp"
 #include "support/sensor_files.hpp"
 
@@ -89,7 +89,7 @@ private:
   std::unique_ptr<MonitoredSensors> latency_sensors_;
   std::unique_ptr<RawParticipant> local_participant_;
   std::unique_ptr<RawEndpoint> local_reader_;
-  std::unique_ptr<ChildProcess> remote_subscriber_;
+  std::unique_ptr<BackgroundProcess> remote_subscriber_;
 };
 
 // The process's world, made by main before the benchmarks run.

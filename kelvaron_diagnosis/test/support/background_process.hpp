@@ -1,8 +1,9 @@
 #pragma once
 
-// A program run beside a test: started at construction, killed and reaped at destruction
-// unless the test stopped it first.
+// A program run beside a test or a benchmark: started at construction; at destruction, unless
+// stopped before, interrupted and reaped (killed when it does not end within five seconds).
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -19,20 +20,30 @@ extern char ** environ;
 class BackgroundProcess
 {
 public:
-  explicit BackgroundProcess(std::vector<std::string> argv)
+  // With `quiet_stdout`, the program's standard output goes to /dev/null.
+  explicit BackgroundProcess(std::vector<std::string> argv, bool quiet_stdout = false)
   {
     std::vector<char *> pointers;
     for (std::string & arg : argv) {
       pointers.push_back(arg.data());
     }
     pointers.push_back(nullptr);
-    if (::posix_spawn(&pid_, pointers[0], nullptr, nullptr, pointers.data(), environ) != 0) {
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    if (quiet_stdout) {
+      ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+    if (::posix_spawn(&pid_, pointers[0], &actions, nullptr, pointers.data(), environ) != 0) {
       pid_ = -1;
     }
+    ::posix_spawn_file_actions_destroy(&actions);
   }
   ~BackgroundProcess()
   {
     if (pid_ > 0) {
+      stop(SIGINT, std::chrono::seconds(5));
+    }
+    if (pid_ > 0) {  // still running
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
     }
@@ -41,9 +52,10 @@ public:
   BackgroundProcess & operator=(const BackgroundProcess &) = delete;
 
   bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
 
   // Sends `signal` and waits up to `limit` for the exit; the exit status, or nothing when the
-  // process did not exit normally in time (it is then killed).
+  // process did not exit normally in time (it is then killed at destruction).
   std::optional<int> stop(int signal, std::chrono::seconds limit = std::chrono::seconds(20))
   {
     if (pid_ <= 0) {
@@ -54,7 +66,7 @@ public:
     int status = 0;
     while (::waitpid(pid_, &status, WNOHANG) == 0) {
       if (std::chrono::steady_clock::now() > until) {
-        return std::nullopt;  // the destructor kills it
+        return std::nullopt;  // still running
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
