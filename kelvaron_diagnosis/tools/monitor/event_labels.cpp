@@ -14,9 +14,9 @@ std::string streamLabel(int32_t event_id, const std::string & event_msg)
     return is_timeout_text ? "time-out of a stream without id"
                            : "frame rate of a stream without id";
   }
+  // An id that several topics share names what they have in common.
+  const bool shared = streamsWithEventId(event_id) > 1;
   for (const StreamIds & row : kStreamTable) {
-    // An id that several topics share names what they have in common.
-    const bool shared = streamsWithEventId(event_id) > 1;
     if (row.timeout_id == event_id) {
       return "time-out " + std::string(shared ? row.group : row.topic);
     }
