@@ -171,10 +171,11 @@ bool TopicMonitor::startsWithHeader(const std::string & topic, const std::string
   if (overridden != header_overrides_.end()) {
     return overridden->second;
   }
-  if (const std::optional<bool> introspected = introspectStartsWithHeader(type)) {
-    return *introspected;
+  // The list is certain for the types it names; introspection covers every other type.
+  if (knownToStartWithHeader(type)) {
+    return true;
   }
-  return knownToStartWithHeader(type);
+  return introspectStartsWithHeader(type).value_or(false);
 }
 
 bool TopicMonitor::rereadHeaderOverrides()

@@ -27,6 +27,14 @@ std::optional<bool> introspectStartsWithHeader(const std::string & type)
     const rosidl_message_type_support_t * support =
       rclcpp::get_typesupport_handle(type, introspection::typesupport_identifier, *library);
     const auto * members = static_cast<const introspection::MessageMembers *>(support->data);
+    const auto is_header = [](const introspection::MessageMembers & message) {
+      return std::string_view(message.message_namespace_) == "std_msgs::msg" &&
+             std::string_view(message.message_name_) == "Header";
+    };
+    // A Header message is its own header: its first field is the stamp.
+    if (is_header(*members)) {
+      return true;
+    }
     if (members->member_count_ == 0) {
       return false;
     }
@@ -34,9 +42,7 @@ std::optional<bool> introspectStartsWithHeader(const std::string & type)
     if (first.type_id_ != introspection::ROS_TYPE_MESSAGE || first.members_ == nullptr) {
       return false;
     }
-    const auto * nested = static_cast<const introspection::MessageMembers *>(first.members_->data);
-    return std::string_view(nested->message_namespace_) == "std_msgs::msg" &&
-           std::string_view(nested->message_name_) == "Header";
+    return is_header(*static_cast<const introspection::MessageMembers *>(first.members_->data));
   } catch (const std::exception &) {
     return std::nullopt;
   }
