@@ -3,15 +3,17 @@
 # drivers publishing in a process of their own, kelvaron_diag_node watching their topics from a
 # threshold file alone (with /diagnostics on), and kelvaron_diag_monitor showing every stream by
 # its topic. scripts/run_demo.sh --in-process runs the older demo instead: a host that links the
-# library and reports its frames itself.
-# Usage: scripts/run_demo.sh [--in-process] [SECONDS]   (default 15; Ctrl-C ends it early)
+# library and reports its frames itself. scripts/run_demo.sh --sim runs the drivers inside a
+# simulation (/clock at half real time, with a three-second pause) and the node with
+# use_sim_time, so the streams stay healthy however slow or paused the simulation runs.
+# Usage: scripts/run_demo.sh [--in-process | --sim] [SECONDS]   (default 15; Ctrl-C ends it early)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 mode=node
-if [ "${1:-}" = "--in-process" ]; then
-  mode=in-process
-  shift
-fi
+case "${1:-}" in
+  --in-process) mode=in-process; shift ;;
+  --sim) mode=sim; shift ;;
+esac
 duration=${1:-15}
 "$KD_ROOT/scripts/setup.sh"
 echo "Building the workspace (the first build takes several minutes)..."
@@ -32,19 +34,32 @@ if [ "$mode" = in-process ]; then
   ' bash "$duration"
 fi
 
+sensor_args=()
+node_args=()
+if [ "$mode" = sim ]; then
+  sensor_args=(--sim)
+  node_args=(--ros-args -p use_sim_time:=true)
+fi
+
 exec "$KD_ROOT/scripts/loopback_only.sh" bash -c '
   duration=$1
+  shift
+  sensor_args=()
+  node_args=()
+  while [ "$#" -gt 0 ] && [ "$1" != "--" ]; do sensor_args+=("$1"); shift; done
+  shift
+  node_args=("$@")
   pids=()
   trap "kill -INT \${pids[*]} 2>/dev/null; wait" INT TERM
   demo_lib="$KD_INSTALL/kelvaron_demo/lib/kelvaron_demo"
   demo_config="$KD_INSTALL/kelvaron_demo/share/kelvaron_demo/config/demo_thresholds.yaml"
-  kelvaron_diag_node --config "$demo_config" > /dev/null &
+  kelvaron_diag_node --config "$demo_config" "${node_args[@]}" > /dev/null &
   pids+=($!)
   kelvaron_diag_monitor --duration $((duration + 1)) --interval 3 &
   pids+=($!)
   sleep 1
-  "$demo_lib/demo_sensors" --duration "$duration"
+  "$demo_lib/demo_sensors" --duration "$duration" "${sensor_args[@]}"
   wait "${pids[1]}"
   kill -INT "${pids[0]}" 2>/dev/null
   wait
-' bash "$duration"
+' bash "$duration" "${sensor_args[@]}" -- "${node_args[@]}"

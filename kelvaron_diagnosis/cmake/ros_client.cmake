@@ -2,7 +2,9 @@
 # finds it (a ROS 2 Humble machine), otherwise the ros2_standin package of this workspace,
 # which offers the same headers and API subset over Cyclone DDS.
 #
-# Sets KELVARON_ROS_PACKAGES: the packages to depend on and to re-export to hosts.
+# Sets KELVARON_ROS_PACKAGES: the packages to depend on and to re-export to hosts, and
+# KELVARON_CLOCK_PACKAGES: what a program that publishes /clock (the tests' simulated world)
+# needs besides them.
 find_package(rclcpp QUIET)
 if(rclcpp_FOUND)
   find_package(std_msgs REQUIRED)
@@ -10,10 +12,13 @@ if(rclcpp_FOUND)
   find_package(diagnostic_msgs REQUIRED)
   find_package(brimtale_protocol REQUIRED)
   set(KELVARON_ROS_PACKAGES rclcpp std_msgs builtin_interfaces diagnostic_msgs brimtale_protocol)
+  find_package(rosgraph_msgs REQUIRED)
+  set(KELVARON_CLOCK_PACKAGES rosgraph_msgs)
   message(STATUS "kelvaron_diagnosis: building against rclcpp ${rclcpp_VERSION}")
 else()
   find_package(ros2_standin REQUIRED)
   find_package(brimtale_protocol REQUIRED)
   set(KELVARON_ROS_PACKAGES ros2_standin brimtale_protocol)
+  set(KELVARON_CLOCK_PACKAGES)
   message(STATUS "kelvaron_diagnosis: rclcpp not found, building against ros2_standin")
 endif()

@@ -115,6 +115,17 @@ public:
   // does not start the timer (call startTimer). Later reports then skip the automatic step.
   bool initialize(const std::string & config_path);
 
+  // --- Host node --------------------------------------------------------------------------------
+  // Makes `node` (the host's own) decide time and names, best before the first report. When its
+  // use_sim_time parameter is true, everything the object times follows /clock through the
+  // node's clock: arrivals, the one-second rate window, cut-offs, hold times, recovery runs,
+  // header ages, the data-status rate limit and the stamps it publishes; before the first /clock
+  // message nothing is judged. Relative topics of the threshold file are shown on /diagnostics
+  // resolved as the node resolves them (its namespace, remapping). Without a host node the
+  // object times by the wall clock, or by /clock when its own nodes run with use_sim_time
+  // (`--ros-args -p use_sim_time:=true`), and shows topics as written.
+  void useHostNode(const std::shared_ptr<rclcpp::Node> & node);
+
   // --- Registry ---------------------------------------------------------------------------------
   // Registers (or re-registers, resetting its state) one sensor. The fifth argument is a count
   // of frames: a stream is normal again once it has delivered that many frames without a gap
@@ -195,7 +206,8 @@ private:
   // The state of `topic`, created if new, and its thresholds; data_mutex_ must be held.
   kelvaron::StreamEntry reportedStream(const std::string & topic);
   // Records a frame of `topic` when it is registered; data_mutex_ must be held.
-  bool recordArrival(const std::string & topic, const kelvaron::StreamEntry & entry);
+  bool recordArrival(
+    const std::string & topic, const kelvaron::StreamEntry & entry, std::optional<int64_t> now_ms);
   int64_t configFileMtime();
   std::string configFilePath();
   void recordConfigLoad(int64_t mtime);

@@ -1,8 +1,10 @@
 #include "rclcpp/context.hpp"
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "context_state.hpp"
@@ -10,6 +12,8 @@
 #include "participant.hpp"
 #include "rcl_errors.hpp"
 #include "rclcpp/contexts/default_context.hpp"
+#include "rclcpp/exceptions/exceptions.hpp"
+#include "ros_arguments.hpp"
 
 namespace ros2_standin
 {
@@ -98,17 +102,23 @@ Context::~Context()
 
 void Context::init(int argc, char const * const * argv, const rclcpp::InitOptions & init_options)
 {
-  (void)argc;
-  (void)argv;
   {
     std::lock_guard<std::mutex> lock(state_->mutex);
     if (state_->valid) {
       throw rclcpp::ContextAlreadyInitialized();
     }
+    const std::string failure = "failed to initialize rcl";
+    auto arguments = std::make_shared<const ros2_standin::RosArguments>(
+      ros2_standin::parse_ros_arguments(ros2_standin::argument_list(argc, argv, failure), failure));
+    if (!arguments->unknown_ros_arguments.empty()) {
+      auto unknown = arguments->unknown_ros_arguments;
+      throw rclcpp::exceptions::UnknownROSArgsError(std::move(unknown));
+    }
     const uint32_t domain_id = ros2_standin::resolve_domain_id(init_options);
     state_->dds = ros2_standin::create_participant(domain_id);
     state_->domain_id = domain_id;
     state_->init_options = init_options;
+    state_->global_arguments = std::move(arguments);
     state_->ever_initialized = true;
     state_->valid = true;
     state_->shutdown_reason.clear();

@@ -13,6 +13,7 @@
 #include "participant.hpp"
 #include "rclcpp/context.hpp"
 #include "rclcpp/init_options.hpp"
+#include "ros_arguments.hpp"
 
 namespace ros2_standin
 {
@@ -35,6 +36,8 @@ struct ContextState
   uint64_t generation = 0;
   std::string shutdown_reason;
   rclcpp::InitOptions init_options;
+  // The command line of the latest init, which every node consults unless it ignores it.
+  std::shared_ptr<const RosArguments> global_arguments;
   uint32_t domain_id = 0;
   ParticipantHandles dds;
 

@@ -5,6 +5,7 @@
 
 #include "dds_qos.hpp"
 #include "discovery_info.hpp"
+#include "name_resolution.hpp"
 #include "names.hpp"
 #include "rcl_errors.hpp"
 
@@ -27,7 +28,7 @@ EndpointHandles create_registered_endpoint(
   }
 
   EndpointHandles handles;
-  handles.topic_name = expand_topic_name(topic, node.name, node.namespace_);
+  handles.topic_name = resolve_topic_name(node, topic);
   handles.generation = node.generation;
 
   const std::string dds_name = dds_topic_name(handles.topic_name);

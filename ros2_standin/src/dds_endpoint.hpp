@@ -35,8 +35,8 @@ struct EndpointHandles
 using TopicFactory = std::function<dds_entity_t(
   dds_entity_t participant, const std::string & dds_name, const dds_qos_t * qos)>;
 
-// Creates the DDS topic "rt" + the expanded name and a reader or writer on the node's
-// participant, and shows it in the node's graph information. Throws as rclcpp does:
+// Creates the DDS topic "rt" + the expanded and remapped name and a reader or writer on the
+// node's participant, and shows it in the node's graph information. Throws as rclcpp does:
 // InvalidTopicNameError for a bad name, RCLError when the node's context is shut down or DDS
 // refuses.
 EndpointHandles create_endpoint(

@@ -79,6 +79,18 @@ RCLInvalidArgument::RCLInvalidArgument(const RCLErrorBase & base_exc, const std:
 {
 }
 
+RCLInvalidROSArgsError::RCLInvalidROSArgsError(
+  rcl_ret_t ret, const rcl_error_state_t * error_state, const std::string & prefix)
+: RCLInvalidROSArgsError(RCLErrorBase(ret, error_state), prefix)
+{
+}
+
+RCLInvalidROSArgsError::RCLInvalidROSArgsError(
+  const RCLErrorBase & base_exc, const std::string & prefix)
+: RCLErrorBase(base_exc), std::runtime_error(prefix + base_exc.formatted_message)
+{
+}
+
 void throw_from_rcl_error(
   rcl_ret_t ret, const std::string & prefix, const rcl_error_state_t * error_state)
 {
@@ -92,6 +104,8 @@ void throw_from_rcl_error(
       throw RCLBadAlloc(base_exc);
     case RCL_RET_INVALID_ARGUMENT:
       throw RCLInvalidArgument(base_exc, formatted_prefix);
+    case RCL_RET_INVALID_ROS_ARGS:
+      throw RCLInvalidROSArgsError(base_exc, formatted_prefix);
     default:
       throw RCLError(base_exc, formatted_prefix);
   }

@@ -89,6 +89,11 @@ void to_sample(const std_msgs::msg::Header & message, std_msgs_msg_dds__Header_ 
   sample.frame_id = borrow(message.frame_id);
 }
 
+void to_sample(const rosgraph_msgs::msg::Clock & message, rosgraph_msgs_msg_dds__Clock_ & sample)
+{
+  to_sample(message.clock, sample.clock);
+}
+
 void to_sample(
   const brimtale_protocol::msg::DiagnosticEvent & message,
   brimtale_protocol_msg_dds__DiagnosticEvent_ & sample)
@@ -144,6 +149,11 @@ void from_sample(const std_msgs_msg_dds__Header_ & sample, std_msgs::msg::Header
 {
   from_sample(sample.stamp, message.stamp);
   message.frame_id = copy(sample.frame_id);
+}
+
+void from_sample(const rosgraph_msgs_msg_dds__Clock_ & sample, rosgraph_msgs::msg::Clock & message)
+{
+  from_sample(sample.clock, message.clock);
 }
 
 void from_sample(

@@ -15,6 +15,8 @@
 #include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "diagnostic_msgs/msg/diagnostic_status.hpp"
 #include "diagnostic_msgs/msg/key_value.hpp"
+#include "rosgraph_msgs/msg/Clock.h"
+#include "rosgraph_msgs/msg/clock.hpp"
 #include "std_msgs/msg/Header.h"
 #include "std_msgs/msg/header.hpp"
 
@@ -49,6 +51,7 @@ private:
 void to_sample(
   const builtin_interfaces::msg::Time & message, builtin_interfaces_msg_dds__Time_ & sample);
 void to_sample(const std_msgs::msg::Header & message, std_msgs_msg_dds__Header_ & sample);
+void to_sample(const rosgraph_msgs::msg::Clock & message, rosgraph_msgs_msg_dds__Clock_ & sample);
 void to_sample(
   const brimtale_protocol::msg::DiagnosticEvent & message,
   brimtale_protocol_msg_dds__DiagnosticEvent_ & sample);
@@ -65,6 +68,7 @@ void to_sample(
 void from_sample(
   const builtin_interfaces_msg_dds__Time_ & sample, builtin_interfaces::msg::Time & message);
 void from_sample(const std_msgs_msg_dds__Header_ & sample, std_msgs::msg::Header & message);
+void from_sample(const rosgraph_msgs_msg_dds__Clock_ & sample, rosgraph_msgs::msg::Clock & message);
 void from_sample(
   const brimtale_protocol_msg_dds__DiagnosticEvent_ & sample,
   brimtale_protocol::msg::DiagnosticEvent & message);

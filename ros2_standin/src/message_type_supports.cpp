@@ -83,6 +83,13 @@ const MessageTypeSupport & get_message_type_support<std_msgs::msg::Header>()
 }
 
 template <>
+const MessageTypeSupport & get_message_type_support<rosgraph_msgs::msg::Clock>()
+{
+  return type_support_for<rosgraph_msgs::msg::Clock, rosgraph_msgs_msg_dds__Clock_>(
+    rosgraph_msgs_msg_dds__Clock__desc);
+}
+
+template <>
 const MessageTypeSupport & get_message_type_support<brimtale_protocol::msg::DiagnosticEvent>()
 {
   return type_support_for<

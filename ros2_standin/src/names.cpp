@@ -143,6 +143,11 @@ std::optional<NameProblem> validate_node_name(const std::string & name)
   return std::nullopt;
 }
 
+std::optional<NameProblem> validate_topic_name(const std::string & topic)
+{
+  return validate_topic_as_written(topic);
+}
+
 std::optional<NameProblem> validate_namespace(const std::string & namespace_)
 {
   return validate_absolute_name(namespace_, "namespace", kNamespaceMaxLength);

@@ -20,6 +20,9 @@ std::optional<NameProblem> validate_node_name(const std::string & name);
 // The checks of rmw_validate_namespace, for an already absolute namespace.
 std::optional<NameProblem> validate_namespace(const std::string & namespace_);
 
+// The checks of rcl_validate_topic_name, for a topic name as written ("~/scan", "{node}/out").
+std::optional<NameProblem> validate_topic_name(const std::string & topic);
+
 // rcl's rule: empty means "/", a relative namespace is made absolute.
 std::string absolute_namespace(const std::string & namespace_);
 

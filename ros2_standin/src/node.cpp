@@ -2,14 +2,20 @@
 
 #include <algorithm>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "discovery_info.hpp"
 #include "names.hpp"
+#include "node_parameters.hpp"
 #include "node_state.hpp"
+#include "node_topics.hpp"
 #include "rcl_errors.hpp"
 #include "rclcpp/contexts/default_context.hpp"
 #include "rclcpp/exceptions/exceptions.hpp"
+#include "remap_rules.hpp"
+#include "ros_arguments.hpp"
 
 namespace ros2_standin
 {
@@ -27,15 +33,10 @@ void prune_and_add(std::vector<std::weak_ptr<T>> & entries, const std::shared_pt
   entries.push_back(entry);
 }
 
-std::shared_ptr<NodeState> make_registered_node_state(
-  const std::string & node_name, const std::string & namespace_,
-  const rclcpp::Context::SharedPtr & context)
+// rclcpp's node makes a guard condition on the context, which is what fails: with an invalid
+// argument before init, with "not init" after shutdown. Call with the context's mutex.
+void check_context_usable(const ContextState & context_state)
 {
-  ContextState & context_state = ContextAccess::state(*context);
-  std::lock_guard<std::mutex> lock(context_state.mutex);
-
-  // rclcpp's node first makes a guard condition on the context, which is what fails:
-  // with an invalid argument before init, with "not init" after shutdown.
   if (!context_state.ever_initialized) {
     throw_rcl_error(
       RCL_RET_INVALID_ARGUMENT, "failed to create guard condition", "context argument is null");
@@ -46,23 +47,81 @@ std::shared_ptr<NodeState> make_registered_node_state(
       "the given context is not valid, either rcl_init() was not called or rcl_shutdown() was "
       "called.");
   }
+}
 
+std::shared_ptr<const RosArguments> node_arguments(const rclcpp::NodeOptions & options)
+{
+  auto arguments = std::make_shared<const RosArguments>(
+    parse_ros_arguments(options.arguments(), "failed to parse arguments"));
+  if (!arguments->unknown_ros_arguments.empty()) {
+    auto unknown = arguments->unknown_ros_arguments;
+    throw rclcpp::exceptions::UnknownROSArgsError(std::move(unknown));
+  }
+  return arguments;
+}
+
+struct NodeNames
+{
+  std::string name;
+  std::string namespace_;
+};
+
+// Validates the names as given, then applies the __node and __ns rules, as rcl_node_init does.
+NodeNames remapped_names(
+  const std::string & node_name, const std::string & namespace_, const RemapSources & rules)
+{
   if (auto problem = validate_node_name(node_name)) {
     throw rclcpp::exceptions::InvalidNodeNameError(
       node_name.c_str(), problem->message.c_str(), problem->index);
   }
-  const std::string absolute = absolute_namespace(namespace_);
-  if (auto problem = validate_namespace(absolute)) {
+  NodeNames names{node_name, absolute_namespace(namespace_)};
+  if (auto problem = validate_namespace(names.namespace_)) {
     throw rclcpp::exceptions::InvalidNamespaceError(
-      absolute.c_str(), problem->message.c_str(), problem->index);
+      names.namespace_.c_str(), problem->message.c_str(), problem->index);
   }
+  names.name = remap_node_name(rules, node_name).value_or(node_name);
+  // A node-specific __ns rule names the node by its new name.
+  if (auto remapped = remap_namespace(rules, names.name)) {
+    // The rule's syntax lets a trailing slash through, which the middleware then refuses.
+    if (auto problem = validate_namespace(*remapped)) {
+      throw_rcl_error(
+        RCL_RET_ERROR, "failed to initialize rcl node",
+        "invalid node namespace: " + problem->message);
+    }
+    names.namespace_ = *remapped;
+  }
+  return names;
+}
 
-  auto state = std::make_shared<NodeState>(context, context_state.generation);
-  state->name = node_name;
-  state->namespace_ = absolute;
-  state->fully_qualified_name = fully_qualified_node_name(node_name, absolute);
-  state->graph_id = context_state.graph.add_node(absolute, node_name);
-  return state;
+// What rclcpp's NodeParameters sets up: the overrides, and with the option, their declaration.
+std::unique_ptr<NodeParameters> make_node_parameters(
+  const NodeState & node, const rclcpp::NodeOptions & options)
+{
+  auto parameters = std::make_unique<NodeParameters>(
+    resolve_parameter_overrides(
+      node.fully_qualified_name, node.global_arguments.get(), *node.local_arguments,
+      options.parameter_overrides()),
+    options.allow_undeclared_parameters());
+  if (options.automatically_declare_parameters_from_overrides()) {
+    parameters->declare_overrides();
+  }
+  return parameters;
+}
+
+// As rclcpp's TimeSource: declared as false, overrides permitting, unless already declared
+// from the overrides; a bool either way.
+bool declare_use_sim_time(NodeParameters & parameters)
+{
+  const std::string name = "use_sim_time";
+  const rclcpp::ParameterValue value =
+    parameters.has(name)
+      ? parameters.get(name).get_parameter_value()
+      : parameters.declare(
+          name, rclcpp::ParameterValue(false), rcl_interfaces::msg::ParameterDescriptor(), false);
+  if (value.get_type() != rclcpp::PARAMETER_BOOL) {
+    throw std::invalid_argument("Invalid type for parameter 'use_sim_time', should be 'bool'");
+  }
+  return value.get<bool>();
 }
 
 }  // namespace
@@ -104,12 +163,37 @@ std::vector<std::shared_ptr<rclcpp::SubscriptionBase>> NodeState::live_subscript
 }
 
 std::shared_ptr<NodeState> make_node_state(
-  const std::string & node_name, const std::string & namespace_, rclcpp::Context::SharedPtr context)
+  const std::string & node_name, const std::string & namespace_,
+  const rclcpp::NodeOptions & options)
 {
+  // rclcpp parses the options before it looks at the context.
+  const auto local_arguments = node_arguments(options);
+  rclcpp::Context::SharedPtr context = options.context();
   if (!context) {
     context = rclcpp::contexts::get_global_default_context();
   }
-  auto state = make_registered_node_state(node_name, namespace_, context);
+  ContextState & context_state = ContextAccess::state(*context);
+  std::shared_ptr<NodeState> state;
+  {
+    std::lock_guard<std::mutex> lock(context_state.mutex);
+    check_context_usable(context_state);
+    std::shared_ptr<const RosArguments> global_arguments;
+    if (options.use_global_arguments()) {
+      global_arguments = context_state.global_arguments;
+    }
+    RemapSources rules;
+    rules.local = &local_arguments->remap_rules;
+    rules.global = global_arguments ? &global_arguments->remap_rules : nullptr;
+    const NodeNames names = remapped_names(node_name, namespace_, rules);
+
+    state = std::make_shared<NodeState>(context, context_state.generation);
+    state->name = names.name;
+    state->namespace_ = names.namespace_;
+    state->fully_qualified_name = fully_qualified_node_name(names.name, names.namespace_);
+    state->local_arguments = local_arguments;
+    state->global_arguments = std::move(global_arguments);
+    state->graph_id = context_state.graph.add_node(names.namespace_, names.name);
+  }
   publish_discovery_info(state->context_state);
   return state;
 }
@@ -126,8 +210,15 @@ Node::Node(const std::string & node_name, const NodeOptions & options)
 
 Node::Node(
   const std::string & node_name, const std::string & namespace_, const NodeOptions & options)
-: state_(ros2_standin::make_node_state(node_name, namespace_, options.context()))
+: state_(ros2_standin::make_node_state(node_name, namespace_, options))
+, node_topics_(std::make_shared<ros2_standin::NodeTopics>(state_))
 {
+  state_->parameters = ros2_standin::make_node_parameters(*state_, options);
+  const bool use_sim_time = ros2_standin::declare_use_sim_time(*state_->parameters);
+  // simulated time: wired by the clock
+  if (use_sim_time) {
+    state_->time_source = std::make_unique<ros2_standin::TimeSource>(*state_);
+  }
 }
 
 Node::~Node() = default;
@@ -143,6 +234,37 @@ Clock::SharedPtr Node::get_clock() { return state_->clock; }
 Clock::ConstSharedPtr Node::get_clock() const { return state_->clock; }
 
 Time Node::now() const { return state_->clock->now(); }
+
+const ParameterValue & Node::declare_parameter(
+  const std::string & name, const ParameterValue & default_value,
+  const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor, bool ignore_override)
+{
+  return state_->parameters->declare(name, default_value, parameter_descriptor, ignore_override);
+}
+
+const ParameterValue & Node::declare_parameter(
+  const std::string & name, ParameterType type,
+  const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor, bool ignore_override)
+{
+  return state_->parameters->declare(name, type, parameter_descriptor, ignore_override);
+}
+
+bool Node::has_parameter(const std::string & name) const { return state_->parameters->has(name); }
+
+Parameter Node::get_parameter(const std::string & name) const
+{
+  return state_->parameters->get(name);
+}
+
+bool Node::get_parameter(const std::string & name, Parameter & parameter) const
+{
+  return state_->parameters->get(name, parameter);
+}
+
+node_interfaces::NodeTopicsInterface::SharedPtr Node::get_node_topics_interface()
+{
+  return node_topics_;
+}
 
 void Node::register_publisher(const std::shared_ptr<PublisherBase> & publisher)
 {

@@ -1,5 +1,8 @@
 #include "rclcpp/node_options.hpp"
 
+#include <string>
+#include <vector>
+
 namespace rclcpp
 {
 
@@ -10,6 +13,56 @@ Context::SharedPtr NodeOptions::context() const { return context_; }
 NodeOptions & NodeOptions::context(Context::SharedPtr context)
 {
   context_ = std::move(context);
+  return *this;
+}
+
+const std::vector<std::string> & NodeOptions::arguments() const { return arguments_; }
+
+NodeOptions & NodeOptions::arguments(const std::vector<std::string> & arguments)
+{
+  arguments_ = arguments;
+  return *this;
+}
+
+std::vector<Parameter> & NodeOptions::parameter_overrides() { return parameter_overrides_; }
+
+const std::vector<Parameter> & NodeOptions::parameter_overrides() const
+{
+  return parameter_overrides_;
+}
+
+NodeOptions & NodeOptions::parameter_overrides(const std::vector<Parameter> & parameter_overrides)
+{
+  parameter_overrides_ = parameter_overrides;
+  return *this;
+}
+
+bool NodeOptions::use_global_arguments() const { return use_global_arguments_; }
+
+NodeOptions & NodeOptions::use_global_arguments(bool use_global_arguments)
+{
+  use_global_arguments_ = use_global_arguments;
+  return *this;
+}
+
+bool NodeOptions::allow_undeclared_parameters() const { return allow_undeclared_parameters_; }
+
+NodeOptions & NodeOptions::allow_undeclared_parameters(bool allow_undeclared_parameters)
+{
+  allow_undeclared_parameters_ = allow_undeclared_parameters;
+  return *this;
+}
+
+bool NodeOptions::automatically_declare_parameters_from_overrides() const
+{
+  return automatically_declare_parameters_from_overrides_;
+}
+
+NodeOptions & NodeOptions::automatically_declare_parameters_from_overrides(
+  bool automatically_declare_parameters_from_overrides)
+{
+  automatically_declare_parameters_from_overrides_ =
+    automatically_declare_parameters_from_overrides;
   return *this;
 }
 

@@ -9,11 +9,14 @@
 #include <vector>
 
 #include "context_state.hpp"
+#include "node_parameters.hpp"
 #include "rclcpp/clock.hpp"
 #include "rclcpp/context.hpp"
 #include "rclcpp/node.hpp"
+#include "rclcpp/node_options.hpp"
 #include "rclcpp/publisher_base.hpp"
 #include "rclcpp/subscription_base.hpp"
+#include "time_source.hpp"
 
 namespace ros2_standin
 {
@@ -27,7 +30,15 @@ struct NodeState
   std::string name;
   std::string namespace_;
   std::string fully_qualified_name;
+  // The node's own arguments (NodeOptions::arguments) and the context's, null when the node
+  // ignores those; rcl consults the node's first. Set before the node is shared.
+  std::shared_ptr<const RosArguments> local_arguments;
+  std::shared_ptr<const RosArguments> global_arguments;
+  // Set up by the Node constructor, after the names.
+  std::unique_ptr<NodeParameters> parameters;
   std::shared_ptr<rclcpp::Clock> clock;
+  // Makes `clock` follow /clock while use_sim_time is true.
+  std::unique_ptr<TimeSource> time_source;
   std::atomic_bool in_executor{false};
   // The node's entry in the context's graph; 0 until registered there.
   uint64_t graph_id = 0;
@@ -46,10 +57,11 @@ struct NodeState
   std::vector<std::shared_ptr<rclcpp::SubscriptionBase>> live_subscriptions();
 };
 
-// Validates the names and the context as rcl_node_init does, throwing rclcpp's exceptions.
+// Validates the context, the node's arguments and its names, then remaps the names, as
+// rcl_node_init does, throwing rclcpp's exceptions; the node then shows in the ROS graph.
 std::shared_ptr<NodeState> make_node_state(
   const std::string & node_name, const std::string & namespace_,
-  rclcpp::Context::SharedPtr context);
+  const rclcpp::NodeOptions & options);
 
 struct NodeAccess
 {

@@ -80,6 +80,12 @@ bool operator==(const QoS & left, const QoS & right)
 
 bool operator!=(const QoS & left, const QoS & right) { return !(left == right); }
 
+// Built on the sensor data profile, as rclcpp's is.
+ClockQoS::ClockQoS(const QoSInitialization & qos_initialization) : QoS(qos_initialization)
+{
+  best_effort();
+}
+
 SensorDataQoS::SensorDataQoS(const QoSInitialization & qos_initialization) : QoS(qos_initialization)
 {
   best_effort();

@@ -8,8 +8,9 @@
 namespace ros2_standin
 {
 
-// Throws what rclcpp throws for an rcl failure `ret` (RCLInvalidArgument, RCLBadAlloc or
-// RCLError), with `message` as the rcl error text, located at the caller.
+// Throws what rclcpp throws for an rcl failure `ret` (RCLInvalidArgument, RCLBadAlloc,
+// RCLInvalidROSArgsError or RCLError), with `message` as the rcl error text, located at the
+// caller.
 [[noreturn]] void throw_rcl_error(
   rcl_ret_t ret, const std::string & prefix, const std::string & message,
   const char * file = __builtin_FILE(), int line = __builtin_LINE());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "rclcpp/contexts/default_context.hpp"
+#include "ros_arguments.hpp"
 #include "signal_handler.hpp"
 
 namespace rclcpp
@@ -50,18 +51,12 @@ std::vector<std::string> init_and_remove_ros_arguments(
 
 std::vector<std::string> remove_ros_arguments(int argc, char const * const * argv)
 {
-  // Everything from "--ros-args" up to "--" (or the end) belongs to ROS.
+  const std::string failure = "failed to parse arguments";
+  const std::vector<std::string> arguments = ros2_standin::argument_list(argc, argv, failure);
   std::vector<std::string> remaining;
-  bool in_ros_arguments = false;
-  for (int i = 0; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (argument == "--ros-args") {
-      in_ros_arguments = true;
-    } else if (in_ros_arguments && argument == "--") {
-      in_ros_arguments = false;
-    } else if (!in_ros_arguments) {
-      remaining.push_back(argument);
-    }
+  for (const size_t index :
+       ros2_standin::parse_ros_arguments(arguments, failure).non_ros_arguments) {
+    remaining.push_back(arguments[index]);
   }
   return remaining;
 }

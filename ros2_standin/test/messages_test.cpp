@@ -7,6 +7,7 @@
 #include "brimtale_protocol/msg/diagnostic_event.hpp"
 #include "builtin_interfaces/msg/time.hpp"
 #include "diagnostic_msgs/msg/diagnostic_array.hpp"
+#include "rosgraph_msgs/msg/clock.hpp"
 #include "std_msgs/msg/header.hpp"
 
 using brimtale_protocol::msg::DiagnosticEvent;
@@ -43,6 +44,10 @@ static_assert(std::is_same_v<DiagnosticArray::_status_type, std::vector<Diagnost
 static_assert(std::is_same_v<DiagnosticArray::_header_type, Header>);
 static_assert(rosidl_generator_traits::is_message<DiagnosticArray>::value);
 static_assert(!rosidl_generator_traits::is_message<int>::value);
+static_assert(
+  !std::is_convertible_v<rosidl_runtime_cpp::MessageInitialization, rosgraph_msgs::msg::Clock>);
+static_assert(std::is_same_v<rosgraph_msgs::msg::Clock::_clock_type, Time>);
+static_assert(rosidl_generator_traits::is_message<rosgraph_msgs::msg::Clock>::value);
 
 TEST(Messages, DefaultValuesAreZeroAndEmpty)
 {

@@ -70,6 +70,24 @@ TEST(QoS, SensorDataIsBestEffortDepthFive)
   EXPECT_EQ(qos.reliability(), rclcpp::ReliabilityPolicy::BestEffort);
 }
 
+TEST(QoS, ClockKeepsOnlyTheNewestTimeBestEffort)
+{
+  const rclcpp::ClockQoS qos;
+  EXPECT_EQ(qos.history(), rclcpp::HistoryPolicy::KeepLast);
+  EXPECT_EQ(qos.depth(), 1u);
+  EXPECT_EQ(qos.reliability(), rclcpp::ReliabilityPolicy::BestEffort);
+  EXPECT_EQ(qos.durability(), rclcpp::DurabilityPolicy::Volatile);
+  // rclcpp builds it on the sensor data profile; only the depth differs.
+  EXPECT_EQ(qos, rclcpp::SensorDataQoS(rclcpp::KeepLast(1)));
+  EXPECT_EQ(rclcpp::ClockQoS(rclcpp::KeepLast(3)).depth(), 3u);
+
+  const EndpointQos mapped = inspect(ros2_standin::make_endpoint_qos(qos).get());
+  EXPECT_EQ(mapped.history, DDS_HISTORY_KEEP_LAST);
+  EXPECT_EQ(mapped.depth, 1);
+  EXPECT_EQ(mapped.reliability, DDS_RELIABILITY_BEST_EFFORT);
+  EXPECT_EQ(mapped.durability, DDS_DURABILITY_VOLATILE);
+}
+
 TEST(DdsQos, DefaultProfileMapsAsRmwCycloneddsDoes)
 {
   const auto qos = ros2_standin::make_endpoint_qos(rclcpp::QoS(10));

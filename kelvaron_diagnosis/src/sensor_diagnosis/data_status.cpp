@@ -15,7 +15,9 @@ bool Diagnosis::DataStatusReport(AbnormalEventType kind, int status)
     return false;
   }
   std::lock_guard<std::mutex> lock(data_mutex_);
-  const int64_t now_ms = dependencies_->nowMs();
+  // Before simulated time has started every report dates from time zero: the first of a kind
+  // goes out, later ones wait for the clock to move on.
+  const int64_t now_ms = dependencies_->nowMs().value_or(0);
   const kelvaron::StatusKind & entry = kelvaron::statusKind(kind);
   if (!kelvaron::admitStatusReport(status_report_times_, kelvaron::statusKey(kind), now_ms)) {
     return false;
@@ -26,7 +28,7 @@ bool Diagnosis::DataStatusReport(AbnormalEventType kind, int status)
   }
 
   std_msgs::msg::Header header;
-  header.stamp = rclcpp::Clock(RCL_SYSTEM_TIME).now();
+  header.stamp = dependencies_->stampNow();
   // Any status but 0 is abnormal; subscribers see the status exactly as the host gave it.
   fillEvent(header, entry.event_id, status, status == 0 ? entry.normal_text : entry.abnormal_text);
 

@@ -99,6 +99,7 @@ void fillStreamFigures(
   const StreamEventIds ids = streamEventIds(topic);
   figures.timeout_event_id = ids.timeout_id;
   figures.frame_rate_event_id = ids.frame_rate_id;
+  figures.waiting_for_clock = false;
 }
 
 StreamFigures streamFigures(
@@ -128,7 +129,10 @@ void fillStreamStatus(const StreamFigures & figures, DiagnosticStatus & status)
   status.name.assign(node_name).append(": ").append(figures.topic);
   status.hardware_id.assign(figures.frame_id);
   status.message.clear();
-  if (figures.frames_total == 0) {
+  if (figures.waiting_for_clock) {
+    status.level = DiagnosticStatus::STALE;
+    status.message.assign("waiting for /clock");
+  } else if (figures.frames_total == 0) {
     status.level = DiagnosticStatus::STALE;
     status.message.assign("no frame received yet");
   } else if (figures.timeout_verdict == 0) {

@@ -37,6 +37,15 @@ struct StreamFigures
   int64_t low_rate_spells_total{0};
   int32_t timeout_event_id{0};
   int32_t frame_rate_event_id{0};
+  // Simulated time has not started: nothing could be judged or dated.
+  bool waiting_for_clock{false};
+
+  void markWaitingForClock()
+  {
+    waiting_for_clock = true;
+    frames_in_window = 0;
+    since_last_frame_ms.reset();
+  }
 };
 
 // Fills `figures` in place: its strings keep their capacity from one publication to the next.

@@ -33,9 +33,17 @@ void Diagnosis::createChannels()
   for (const ChannelMembers & channel : kChannelMembers) {
     const kelvaron::ChannelInfo & names = kelvaron::channelInfo(channel.channel);
     auto node = std::make_shared<rclcpp::Node>(std::string(names.node_name));
+    const bool simulated =
+      channel.channel == kelvaron::Channel::kSensorProxy && kelvaron::followsSimulatedTime(*node);
     {
       std::lock_guard<std::mutex> lock(data_mutex_);
       this->*channel.node = node;
+      // A host that runs its process with use_sim_time gets simulated time without a call of
+      // its own; a host node, when given, has decided already.
+      if (simulated && !dependencies_->host_node_given) {
+        dependencies_->ros_clock = node->get_clock();
+        LOG_INFO("Timing streams by /clock (use_sim_time of {})", node->get_fully_qualified_name());
+      }
     }
     auto publisher = node->create_publisher<brimtale_protocol::msg::DiagnosticEvent>(
       std::string(names.topic), rclcpp::QoS(10));

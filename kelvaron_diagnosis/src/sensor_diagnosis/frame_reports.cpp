@@ -7,19 +7,6 @@
 #include "sensor_diagnosis/recent_streams.hpp"
 #include "sensor_diagnosis/stream_health.hpp"
 
-namespace
-{
-
-std_msgs::msg::Header headerStampedNow()
-{
-  rclcpp::Clock system_clock(RCL_SYSTEM_TIME);
-  std_msgs::msg::Header header;
-  header.stamp = system_clock.now();
-  return header;
-}
-
-}  // namespace
-
 bool Diagnosis::SensorReportWithHeader(
   const std::string & topic, const std_msgs::msg::Header & header)
 {
@@ -31,11 +18,14 @@ bool Diagnosis::SensorReportWithHeader(
   std::lock_guard<std::mutex> lock(data_mutex_);
   const kelvaron::StreamEntry entry = reportedStream(topic);
   entry.state->last_header = header;
-  if (!recordArrival(topic, entry)) {
+  const std::optional<int64_t> now_ms = dependencies_->nowMs();
+  if (!recordArrival(topic, entry, now_ms)) {
     return false;
   }
-  entry.state->header_age_ms =
-    entry.state->last_receive_ms - kelvaron::stampMs(header.stamp.sec, header.stamp.nanosec);
+  if (now_ms) {
+    entry.state->header_age_ms =
+      *now_ms - kelvaron::stampMs(header.stamp.sec, header.stamp.nanosec);
+  }
   return true;
 }
 
@@ -47,8 +37,9 @@ bool Diagnosis::SensorReportWithoutHeader(const std::string & topic)
   }
   std::lock_guard<std::mutex> lock(data_mutex_);
   const kelvaron::StreamEntry entry = reportedStream(topic);
-  entry.state->last_header = headerStampedNow();
-  return recordArrival(topic, entry);
+  entry.state->last_header = std_msgs::msg::Header();
+  entry.state->last_header.stamp = dependencies_->stampNow();
+  return recordArrival(topic, entry, dependencies_->nowMs());
 }
 
 kelvaron::StreamEntry Diagnosis::reportedStream(const std::string & topic)
@@ -67,12 +58,17 @@ kelvaron::StreamEntry Diagnosis::reportedStream(const std::string & topic)
   return entry;
 }
 
-bool Diagnosis::recordArrival(const std::string & topic, const kelvaron::StreamEntry & entry)
+bool Diagnosis::recordArrival(
+  const std::string & topic, const kelvaron::StreamEntry & entry, std::optional<int64_t> now_ms)
 {
   if (entry.threshold == nullptr) {
     LOG_WARN("Sensor topic not registered: {}", topic);
     return false;
   }
-  kelvaron::recordFrame(*entry.state, *entry.threshold, dependencies_->nowMs());
+  // Before simulated time has started a frame has no time to be dated by: the header is kept,
+  // the frame is not counted.
+  if (now_ms) {
+    kelvaron::recordFrame(*entry.state, *entry.threshold, *now_ms);
+  }
   return true;
 }

@@ -50,10 +50,14 @@ void Diagnosis::timerThread()
 void Diagnosis::TimeoutCheck()
 {
   std::lock_guard<std::mutex> lock(data_mutex_);
-  const int64_t now_ms = dependencies_->nowMs();
+  // Nothing is judged before simulated time has started.
+  const std::optional<int64_t> now_ms = dependencies_->nowMs();
+  if (!now_ms) {
+    return;
+  }
   for (const auto & [topic, threshold] : sensor_thresholds_) {
     SensorState & state = sensor_states_[topic];
-    const kelvaron::StreamVerdict verdict = kelvaron::judgeStream(state, threshold, now_ms);
+    const kelvaron::StreamVerdict verdict = kelvaron::judgeStream(state, threshold, *now_ms);
     const bool timed_out = verdict == kelvaron::StreamVerdict::kTimeout;
     fillEvent(
       state.last_header, kelvaron::streamEventIds(topic).timeout_id, timed_out ? 1 : 0,
@@ -67,10 +71,13 @@ void Diagnosis::TimeoutCheck()
 void Diagnosis::FPSCheck()
 {
   std::lock_guard<std::mutex> lock(data_mutex_);
-  const int64_t now_ms = dependencies_->nowMs();
+  const std::optional<int64_t> now_ms = dependencies_->nowMs();
+  if (!now_ms) {
+    return;
+  }
   for (const auto & [topic, threshold] : sensor_thresholds_) {
     SensorState & state = sensor_states_[topic];
-    const kelvaron::FrameRateVerdict verdict = kelvaron::judgeFrameRate(state, threshold, now_ms);
+    const kelvaron::FrameRateVerdict verdict = kelvaron::judgeFrameRate(state, threshold, *now_ms);
     kelvaron::noteFrameRateVerdict(state, verdict);
     if (verdict == kelvaron::FrameRateVerdict::kSilent) {
       continue;

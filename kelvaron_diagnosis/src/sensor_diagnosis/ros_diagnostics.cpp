@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +16,27 @@
 
 namespace kelvaron
 {
+
+const std::string & RosDiagnostics::shownName(
+  const std::string & topic, const std::function<std::string(const std::string &)> & resolve)
+{
+  if (!resolve) {
+    return topic;
+  }
+  auto found = shown_names.find(topic);
+  if (found == shown_names.end()) {
+    found = shown_names.emplace(topic, resolve(topic)).first;
+  }
+  return found->second;
+}
+
+void RosDiagnostics::forgetUnregisteredNames(std::size_t registered_count)
+{
+  // Names of topics dropped from the file would otherwise pile up over weeks of edits.
+  if (shown_names.size() > registered_count) {
+    shown_names.clear();
+  }
+}
 
 int64_t passesPerPublication(int64_t period_ms, int64_t timer_period_ms)
 {
@@ -63,7 +86,7 @@ void Diagnosis::publishRosDiagnostics()
     std::vector<kelvaron::StreamFigures> & streams = output.streams;
     std::vector<diagnostic_msgs::msg::DiagnosticStatus> data_statuses;
     std::shared_ptr<Publisher> publisher;
-    int64_t now_ms = 0;
+    std::optional<int64_t> now_ms;
     {
       std::lock_guard<std::mutex> lock(data_mutex_);
       if (!output.settings.enabled || !output.publisher) {
@@ -77,17 +100,23 @@ void Diagnosis::publishRosDiagnostics()
       output.passes_since_publication = 0;
       publisher = output.publisher;
       now_ms = dependencies_->nowMs();
+      const int64_t figures_ms = now_ms.value_or(0);
+      output.forgetUnregisteredNames(sensor_thresholds_.size());
       streams.resize(sensor_thresholds_.size());
       std::size_t index = 0;
       for (const auto & [topic, threshold] : sensor_thresholds_) {
-        kelvaron::fillStreamFigures(
-          topic, sensor_states_[topic], threshold, now_ms, streams[index++]);
+        kelvaron::StreamFigures & figures = streams[index++];
+        kelvaron::fillStreamFigures(topic, sensor_states_[topic], threshold, figures_ms, figures);
+        figures.topic.assign(output.shownName(topic, dependencies_->resolve_topic));
+        if (!now_ms) {
+          figures.markWaitingForClock();
+        }
       }
       for (std::size_t kind = 0; kind < output.data_statuses.size(); ++kind) {
         const auto & seen = output.data_statuses[kind];
         if (seen.seen) {
           data_statuses.push_back(kelvaron::dataStatusStatus(
-            kelvaron::kDataStatusKinds[kind], seen.status, now_ms - seen.accepted_ms));
+            kelvaron::kDataStatusKinds[kind], seen.status, figures_ms - seen.accepted_ms));
         }
       }
     }
@@ -96,8 +125,11 @@ void Diagnosis::publishRosDiagnostics()
       return a.topic < b.topic;
     });
     diagnostic_msgs::msg::DiagnosticArray & array = output.array;
-    array.header.stamp.sec = static_cast<int32_t>(now_ms / 1000);
-    array.header.stamp.nanosec = static_cast<uint32_t>((now_ms % 1000) * 1000000);
+    // Stamped on the pass's time base: zero while simulated time has not started, as ROS 2's
+    // own diagnostic tools stamp theirs.
+    const int64_t stamp_ms = now_ms.value_or(0);
+    array.header.stamp.sec = static_cast<int32_t>(stamp_ms / 1000);
+    array.header.stamp.nanosec = static_cast<uint32_t>((stamp_ms % 1000) * 1000000);
     array.status.resize(streams.size() + data_statuses.size());
     for (std::size_t i = 0; i < streams.size(); ++i) {
       kelvaron::fillStreamStatus(streams[i], array.status[i]);

@@ -2,7 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <diagnostic_msgs/msg/diagnostic_array.hpp>
@@ -37,6 +40,15 @@ struct RosDiagnostics
   int64_t passes_since_publication{0};
   std::shared_ptr<Publisher> publisher{};
   std::array<DataStatusSeen, kDataStatusKinds.size()> data_statuses{};
+
+  // Topics as the host node resolves them, by their name in the file; filled on first use.
+  std::unordered_map<std::string, std::string> shown_names{};
+
+  // The name /diagnostics shows for `topic`: resolved by `resolve` when given, else as written.
+  const std::string & shownName(
+    const std::string & topic, const std::function<std::string(const std::string &)> & resolve);
+  // Empties the names when more are kept than topics are registered.
+  void forgetUnregisteredNames(std::size_t registered_count);
 
   // The timer thread's own: whether publishing fails, and the snapshot and the outgoing array,
   // refilled in place for every publication so that their strings keep their capacity.

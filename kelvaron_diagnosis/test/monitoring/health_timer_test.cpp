@@ -15,6 +15,7 @@
 
 #include "support/console_capture.hpp"
 #include "support/diagnosis_test_access.hpp"
+#include "support/diagnostics_listener.hpp"
 #include "support/event_collector.hpp"
 #include "support/scanner_thresholds.hpp"
 #include "support/temp_dir.hpp"
@@ -221,52 +222,6 @@ TEST_F(HealthTimerTest, AFailingPublisherDoesNotEndTheThreadAndIsReportedOnce)
   EXPECT_EQ(log.find(failure, first + 1), std::string::npos) << "one line, not one per pass";
   EXPECT_NE(log.find("[INFO] Publishing diagnostic events works again", first), std::string::npos);
 }
-
-// A listener on /diagnostics, as a ROS 2 dashboard would be.
-class DiagnosticsListener
-{
-public:
-  DiagnosticsListener() : node_(std::make_shared<rclcpp::Node>("kelvaron_test_diagnostics"))
-  {
-    subscription_ = node_->create_subscription<diagnostic_msgs::msg::DiagnosticArray>(
-      "/diagnostics", rclcpp::QoS(10),
-      [this](const diagnostic_msgs::msg::DiagnosticArray & array) { arrays_.push_back(array); });
-    executor_.add_node(node_);
-  }
-
-  // Spins for `duration` and returns what arrived meanwhile.
-  std::vector<diagnostic_msgs::msg::DiagnosticArray> drain(std::chrono::milliseconds duration)
-  {
-    const auto until = std::chrono::steady_clock::now() + duration;
-    while (std::chrono::steady_clock::now() < until) {
-      executor_.spin_some();
-      std::this_thread::sleep_for(10ms);
-    }
-    return std::exchange(arrays_, {});
-  }
-
-  // Spins until an array arrives (or a generous deadline passes) and returns the first.
-  std::optional<diagnostic_msgs::msg::DiagnosticArray> next()
-  {
-    const auto until = std::chrono::steady_clock::now() + 15s;
-    while (arrays_.empty() && std::chrono::steady_clock::now() < until) {
-      executor_.spin_some();
-      std::this_thread::sleep_for(10ms);
-    }
-    if (arrays_.empty()) {
-      return std::nullopt;
-    }
-    auto first = arrays_.front();
-    arrays_.clear();
-    return first;
-  }
-
-private:
-  std::shared_ptr<rclcpp::Node> node_;
-  std::shared_ptr<rclcpp::Subscription<diagnostic_msgs::msg::DiagnosticArray>> subscription_;
-  rclcpp::executors::SingleThreadedExecutor executor_;
-  std::vector<diagnostic_msgs::msg::DiagnosticArray> arrays_;
-};
 
 TEST_F(HealthTimerTest, RosDiagnosticsFollowTheFileAcrossReloads)
 {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -108,8 +109,27 @@ struct DiagnosisTestAccess
   // Replaces the wall clock (milliseconds since the Unix epoch); an empty function restores it.
   static void setWallClock(Diagnosis & diagnosis, std::function<int64_t()> clock)
   {
+    std::function<std::optional<int64_t>()> clock_ms;
+    if (clock) {
+      clock_ms = [clock = std::move(clock)]() -> std::optional<int64_t> { return clock(); };
+    }
+    setClock(diagnosis, std::move(clock_ms));
+  }
+
+  // Replaces the object's time base, simulated time included: nothing stands for a clock that
+  // has not started (no /clock yet). An empty function restores the real one.
+  static void setClock(Diagnosis & diagnosis, std::function<std::optional<int64_t>()> clock)
+  {
     std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
-    diagnosis.dependencies_->wall_clock_ms = std::move(clock);
+    diagnosis.dependencies_->clock_ms = std::move(clock);
+  }
+
+  // Shows topics on /diagnostics as `resolve` names them, as a host node's namespace would.
+  static void setTopicResolver(
+    Diagnosis & diagnosis, std::function<std::string(const std::string &)> resolve)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    diagnosis.dependencies_->resolve_topic = std::move(resolve);
   }
 
   // Runs `fault` just before each health-check publication; it may throw.

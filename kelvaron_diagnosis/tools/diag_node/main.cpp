@@ -3,6 +3,7 @@
 #include <chrono>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include <rclcpp/rclcpp.hpp>
 #include <sensor_diagnosis.hpp>
 
+#include "node_parameters.hpp"
 #include "topic_monitor.hpp"
 
 namespace
@@ -23,10 +25,17 @@ constexpr const char * kUsage =
   "publishes the library's events (and /diagnostics when the file asks for it). The file is\n"
   "watched: an edit adds or drops topics without a restart. Ctrl-C or SIGTERM ends it.\n"
   "\n"
-  "  --config FILE  threshold file (default: the package's config/sensor_thresholds.yaml)\n"
+  "  --config FILE  threshold file; wins over the config_file parameter\n"
   "  --help         this text\n"
   "\n"
-  "Arguments after --ros-args go to ROS 2 (remapping, namespace, parameters).\n";
+  "Arguments after --ros-args go to ROS 2, as for every node:\n"
+  "  -p config_file:=FILE    threshold file (default: the package's "
+  "config/sensor_thresholds.yaml)\n"
+  "  -p use_sim_time:=true   judge streams by /clock (simulation)\n"
+  "  --params-file FILE      parameters from a file (kelvaron_diag_node: or /**: "
+  "ros__parameters:)\n"
+  "  -r __ns:=/robot1        namespace: relative topics of the file resolve under it\n"
+  "  -r from:=to             remap a topic\n";
 
 constexpr auto kRefreshPeriod = std::chrono::seconds(1);
 
@@ -40,11 +49,50 @@ std::string defaultConfigPath()
   }
 }
 
+// Runs the node until shutdown; the exit status.
+int run(const std::optional<std::string> & config_option)
+{
+  std::shared_ptr<rclcpp::Node> node;
+  std::string config_path;
+  try {
+    node = std::make_shared<rclcpp::Node>("kelvaron_diag_node");
+    config_path = kelvaron::diag_node::chooseConfigFile(*node, config_option, defaultConfigPath());
+  } catch (const std::exception & error) {
+    // A parameter of the wrong type (use_sim_time, config_file): nothing has started yet.
+    std::cerr << "kelvaron_diag_node: " << kelvaron::diag_node::oneLine(error.what()) << "\n";
+    return 2;
+  }
+
+  Diagnosis diagnosis;
+  // The node's use_sim_time and namespace decide for the library, however they reached it.
+  diagnosis.useHostNode(node);
+  if (!diagnosis.initialize(config_path)) {
+    return 1;  // the library has printed what is wrong with the file
+  }
+  diagnosis.startTimer();
+  diagnosis.startConfigWatcher();
+  kelvaron::diag_node::TopicMonitor monitor(*node, diagnosis, config_path);
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node);
+  auto next_refresh = std::chrono::steady_clock::now();
+  while (rclcpp::ok()) {
+    if (std::chrono::steady_clock::now() >= next_refresh) {
+      monitor.refresh();
+      next_refresh = std::chrono::steady_clock::now() + kRefreshPeriod;
+    }
+    // Wait for a message, then take everything that is ready before looking again.
+    executor.spin_once(std::chrono::milliseconds(100));
+    executor.spin_all(std::chrono::milliseconds(50));
+  }
+  executor.remove_node(node);
+  return 0;
+}  // subscriptions, then the library's threads and nodes, go before the context
+
 }  // namespace
 
 int main(int argc, char ** argv)
 {
-  std::string config_path;
+  std::optional<std::string> config_option;
   // Our own options come before --ros-args; everything from there on belongs to ROS 2.
   std::vector<char *> ros_argv{argv[0]};
   bool in_ros_args = false;
@@ -57,43 +105,23 @@ int main(int argc, char ** argv)
       std::cout << kUsage;
       return 0;
     } else if (arg == "--config" && i + 1 < argc) {
-      config_path = argv[++i];
+      config_option = argv[++i];
     } else {
       std::cerr << "kelvaron_diag_node: unknown argument '" << arg << "'\n\n" << kUsage;
       return 2;
     }
   }
-  if (config_path.empty()) {
-    config_path = defaultConfigPath();
-  }
 
-  rclcpp::init(static_cast<int>(ros_argv.size()), ros_argv.data());
-  int status = 0;
-  {
-    Diagnosis diagnosis;
-    if (!diagnosis.initialize(config_path)) {
-      // The library has printed what is wrong with the file.
-      status = 1;
-    } else {
-      diagnosis.startTimer();
-      diagnosis.startConfigWatcher();
-      auto node = std::make_shared<rclcpp::Node>("kelvaron_diag_node");
-      kelvaron::diag_node::TopicMonitor monitor(*node, diagnosis, config_path);
-      rclcpp::executors::SingleThreadedExecutor executor;
-      executor.add_node(node);
-      auto next_refresh = std::chrono::steady_clock::now();
-      while (rclcpp::ok()) {
-        if (std::chrono::steady_clock::now() >= next_refresh) {
-          monitor.refresh();
-          next_refresh = std::chrono::steady_clock::now() + kRefreshPeriod;
-        }
-        // Wait for a message, then take everything that is ready before looking again.
-        executor.spin_once(std::chrono::milliseconds(100));
-        executor.spin_all(std::chrono::milliseconds(50));
-      }
-      executor.remove_node(node);
-    }
-  }  // subscriptions, then the library's threads and nodes, go before the context
+  try {
+    rclcpp::init(static_cast<int>(ros_argv.size()), ros_argv.data());
+  } catch (const std::exception & error) {
+    // rclcpp names the argument it could not take (a malformed rule, an unreadable or
+    // malformed params file).
+    std::cerr << "kelvaron_diag_node: invalid ROS arguments: "
+              << kelvaron::diag_node::oneLine(error.what()) << "\n";
+    return 2;
+  }
+  const int status = run(config_option);
   rclcpp::shutdown();
   return status;
 }

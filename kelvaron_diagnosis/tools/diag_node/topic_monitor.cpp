@@ -11,6 +11,7 @@
 #include <fmt/format.h>
 #include <yaml-cpp/yaml.h>
 #include <logging/logger.hpp>
+#include <rclcpp/node_interfaces/node_topics_interface.hpp>
 
 #include "cdr_header.hpp"
 #include "stamped_types.hpp"
@@ -74,9 +75,14 @@ void TopicMonitor::refresh()
     }
   }
 
+  // Names of topics dropped from the file would otherwise pile up over weeks of edits.
+  if (resolved_.size() > registered.size()) {
+    resolved_.clear();
+  }
   const auto graph = node_.get_topic_names_and_types();
   for (const std::string & topic : registered) {
-    const auto found = graph.find(graphName(topic));
+    const std::string & graph_name = resolved(topic);
+    const auto found = graph.find(graph_name);
     const auto watched = watched_.find(topic);
     if (watched != watched_.end()) {
       // Our own subscription keeps the first type in the graph, so any other type listed is a
@@ -86,7 +92,7 @@ void TopicMonitor::refresh()
           if (type != watched->second.type) {
             warnOnce(
               topic, fmt::format(
-                       "Topic {} is also published as {}: still monitored as {}", topic, type,
+                       "Topic {} is also published as {}: still monitored as {}", graph_name, type,
                        watched->second.type));
           }
         }
@@ -101,16 +107,14 @@ void TopicMonitor::refresh()
     }
     // Subscribers alone (a viewer waiting for the stream) name a type but publish nothing: wait
     // for a publisher. Until then the library reads the stream STALE, then TIMEOUT.
-    if (
-      found == graph.end() || found->second.empty() ||
-      node_.count_publishers(graphName(topic)) == 0) {
+    if (found == graph.end() || found->second.empty() || node_.count_publishers(graph_name) == 0) {
       continue;
     }
     const std::vector<std::string> & types = found->second;
     if (types.size() > 1) {
       warnOnce(
         topic, fmt::format(
-                 "Topic {} has {} types ({}): monitored as {}", topic, types.size(),
+                 "Topic {} has {} types ({}): monitored as {}", graph_name, types.size(),
                  fmt::join(types, ", "), types.front()));
     }
     subscribe(topic, types.front());
@@ -135,14 +139,17 @@ void TopicMonitor::subscribe(const std::string & topic, std::string type)
   Watched watched;
   watched.type = type;
   watched.with_header = with_header;
+  // Subscribed by the name in the file: rclcpp resolves it to resolved(topic) itself, where
+  // resolving an already resolved name could apply a remapping rule twice.
   watched.subscription = node_.create_generic_subscription(
-    graphName(topic), type, qos,
+    topic, type, qos,
     [this, topic, with_header](std::shared_ptr<rclcpp::SerializedMessage> message) {
       onMessage(topic, with_header, *message);
     });
   watched_[topic] = std::move(watched);
   LOG_INFO(
-    "Monitoring {} as {} ({})", topic, type, with_header ? "with its header" : "without header");
+    "Monitoring {} as {} ({})", resolved(topic), type,
+    with_header ? "with its header" : "without header");
 }
 
 void TopicMonitor::onMessage(
@@ -213,6 +220,21 @@ bool TopicMonitor::rereadHeaderOverrides()
   const bool changed = overrides != header_overrides_;
   header_overrides_ = std::move(overrides);
   return changed;
+}
+
+const std::string & TopicMonitor::resolved(const std::string & topic)
+{
+  auto found = resolved_.find(topic);
+  if (found == resolved_.end()) {
+    std::string name;
+    try {
+      name = node_.get_node_topics_interface()->resolve_topic_name(topic);
+    } catch (const std::exception &) {
+      name = graphName(topic);  // not a valid ROS name: never in the graph either
+    }
+    found = resolved_.emplace(topic, std::move(name)).first;
+  }
+  return found->second;
 }
 
 void TopicMonitor::warnOnce(const std::string & topic, const std::string & text)

@@ -50,6 +50,8 @@ private:
   // Returns whether the overrides changed.
   bool rereadHeaderOverrides();
   void warnOnce(const std::string & topic, const std::string & text);
+  // The graph's name for a topic of the file, as the node resolves it (namespace, remapping).
+  const std::string & resolved(const std::string & topic);
 
   rclcpp::Node & node_;
   Diagnosis & diagnosis_;
@@ -58,10 +60,12 @@ private:
   std::map<std::string, bool> header_overrides_;
   std::map<std::string, Watched> watched_;
   std::set<std::string> warned_;
+  std::map<std::string, std::string> resolved_;
   uint64_t malformed_headers_{0};
 };
 
-// The graph's name for a topic of the threshold file ("scan" and "/scan" are one topic).
+// The graph's name for a topic of the threshold file in the root namespace ("scan" and
+// "/scan" are one topic).
 std::string graphName(const std::string & topic);
 
 }  // namespace kelvaron::diag_node

@@ -24,6 +24,11 @@ typedef int32_t rcl_ret_t;
 #define RCL_RET_PUBLISHER_INVALID 300
 #define RCL_RET_SUBSCRIPTION_INVALID 400
 #define RCL_RET_SUBSCRIPTION_TAKE_FAILED 401
+#define RCL_RET_INVALID_REMAP_RULE 1001
+#define RCL_RET_WRONG_LEXEME 1002
+#define RCL_RET_INVALID_ROS_ARGS 1003
+#define RCL_RET_INVALID_PARAM_RULE 1010
+#define RCL_RET_INVALID_LOG_LEVEL_RULE 1020
 
 typedef rmw_serialized_message_t rcl_serialized_message_t;
 

@@ -53,7 +53,11 @@ public:
   RCLCPP_PUBLIC
   virtual ~Context();
 
-  // Throws rclcpp::ContextAlreadyInitialized when already valid.
+  // Takes the ROS arguments of argv (see rclcpp::NodeOptions::use_global_arguments). Throws
+  // rclcpp::ContextAlreadyInitialized when already valid, as rclcpp does
+  // exceptions::RCLInvalidROSArgsError for a ROS argument that does not parse (a parameter file
+  // that cannot be read or parsed among them) and exceptions::UnknownROSArgsError for arguments
+  // after --ros-args that are none of ROS's.
   RCLCPP_PUBLIC
   virtual void init(
     int argc, char const * const * argv,

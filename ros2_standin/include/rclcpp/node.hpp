@@ -9,11 +9,15 @@
 #include <utility>
 #include <vector>
 
+#include "rcl_interfaces/msg/parameter_descriptor.hpp"
 #include "rclcpp/clock.hpp"
 #include "rclcpp/context.hpp"
 #include "rclcpp/generic_subscription.hpp"
 #include "rclcpp/macros.hpp"
+#include "rclcpp/node_interfaces/node_topics_interface.hpp"
 #include "rclcpp/node_options.hpp"
+#include "rclcpp/parameter.hpp"
+#include "rclcpp/parameter_value.hpp"
 #include "rclcpp/publisher.hpp"
 #include "rclcpp/publisher_options.hpp"
 #include "rclcpp/qos.hpp"
@@ -37,8 +41,12 @@ class RCLCPP_PUBLIC_TYPE Node : public std::enable_shared_from_this<Node>
 public:
   RCLCPP_SMART_PTR_DEFINITIONS(Node)
 
-  // Throws, as rclcpp does: RCLInvalidArgument before init, RCLError after shutdown,
-  // InvalidNodeNameError or InvalidNamespaceError for names ROS 2 rejects.
+  // Takes the name and namespace as remapped by __node and __ns rules, and declares the
+  // parameter use_sim_time (false unless overridden). Throws, as rclcpp does:
+  // RCLInvalidArgument before init, RCLError after shutdown, InvalidNodeNameError or
+  // InvalidNamespaceError for names ROS 2 rejects, RCLInvalidROSArgsError or
+  // UnknownROSArgsError for options.arguments() it cannot take, and what declare_parameter
+  // throws for an override of use_sim_time that is not a bool.
   RCLCPP_PUBLIC
   explicit Node(const std::string & node_name, const NodeOptions & options = NodeOptions());
 
@@ -59,7 +67,8 @@ public:
   RCLCPP_PUBLIC
   const char * get_fully_qualified_name() const;
 
-  // Relative names resolve against the node's namespace, "~" against its fully qualified name.
+  // Relative names resolve against the node's namespace, "~" against its fully qualified name;
+  // then the remap rules apply (the node's own before the command line's).
   template <
     typename MessageT, typename AllocatorT = std::allocator<void>,
     typename PublisherT = rclcpp::Publisher<MessageT, AllocatorT>>
@@ -110,11 +119,78 @@ public:
   RCLCPP_PUBLIC
   std::map<std::string, std::vector<std::string>> get_topic_names_and_types() const;
 
-  // Writers on the topic (expanded as for a publisher) known to DDS discovery, the node's own
-  // included. Throws InvalidTopicNameError for a bad name, std::runtime_error once the context
+  // Writers on the topic (expanded as for a publisher, but not remapped: neither is it in
+  // rclcpp) known to DDS discovery, the node's own included. Throws InvalidTopicNameError for a bad name, std::runtime_error once the context
   // is shut down.
   RCLCPP_PUBLIC
   size_t count_publishers(const std::string & topic_name) const;
+
+  // The value declared: the parameter's override (from the node options, the node's arguments
+  // or the command line) unless `ignore_override`, else `default_value`. Unless the descriptor
+  // asks for dynamic typing, the parameter keeps the type of its value. Throws, as rclcpp:
+  // exceptions::ParameterAlreadyDeclaredException, exceptions::InvalidParametersException for an
+  // empty name, exceptions::InvalidParameterTypeException for an override of another type,
+  // exceptions::InvalidParameterValueException for a value outside the descriptor's range.
+  RCLCPP_PUBLIC
+  const rclcpp::ParameterValue & declare_parameter(
+    const std::string & name, const rclcpp::ParameterValue & default_value,
+    const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor =
+      rcl_interfaces::msg::ParameterDescriptor(),
+    bool ignore_override = false);
+
+  // Of the given type, without a value unless overridden.
+  RCLCPP_PUBLIC
+  const rclcpp::ParameterValue & declare_parameter(
+    const std::string & name, rclcpp::ParameterType type,
+    const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor =
+      rcl_interfaces::msg::ParameterDescriptor{},
+    bool ignore_override = false);
+
+  // The value as ParameterT reads it (int64_t for int).
+  template <typename ParameterT>
+  auto declare_parameter(
+    const std::string & name, const ParameterT & default_value,
+    const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor =
+      rcl_interfaces::msg::ParameterDescriptor(),
+    bool ignore_override = false);
+
+  // Without a default: throws exceptions::UninitializedStaticallyTypedParameterException when
+  // nothing overrides it (the parameter stays declared, without a value).
+  template <typename ParameterT>
+  auto declare_parameter(
+    const std::string & name,
+    const rcl_interfaces::msg::ParameterDescriptor & parameter_descriptor =
+      rcl_interfaces::msg::ParameterDescriptor(),
+    bool ignore_override = false);
+
+  RCLCPP_PUBLIC
+  bool has_parameter(const std::string & name) const;
+
+  // Throws exceptions::ParameterNotDeclaredException for an undeclared parameter (unless the
+  // node options allow those: then an unnamed, unset parameter comes back) and
+  // exceptions::ParameterUninitializedException for one declared without a value.
+  RCLCPP_PUBLIC
+  rclcpp::Parameter get_parameter(const std::string & name) const;
+
+  // False for a parameter undeclared or without a value.
+  RCLCPP_PUBLIC
+  bool get_parameter(const std::string & name, rclcpp::Parameter & parameter) const;
+
+  // The same, converted to ParameterT; throws exceptions::InvalidParameterTypeException when the
+  // value is of another type.
+  template <typename ParameterT>
+  bool get_parameter(const std::string & name, ParameterT & parameter) const;
+
+  template <typename ParameterT>
+  bool get_parameter_or(
+    const std::string & name, ParameterT & parameter, const ParameterT & alternative_value) const;
+
+  template <typename ParameterT>
+  ParameterT get_parameter_or(const std::string & name, const ParameterT & alternative_value) const;
+
+  // Resolves topic names as the node's publishers and subscriptions do.
+  RCLCPP_PUBLIC
+  rclcpp::node_interfaces::NodeTopicsInterface::SharedPtr get_node_topics_interface();
 
   // A clock of type RCL_ROS_TIME.
   RCLCPP_PUBLIC
@@ -139,8 +215,11 @@ private:
   void register_subscription(const std::shared_ptr<SubscriptionBase> & subscription);
 
   std::shared_ptr<ros2_standin::NodeState> state_;
+  rclcpp::node_interfaces::NodeTopicsInterface::SharedPtr node_topics_;
 };
 
 }  // namespace rclcpp
+
+#include "rclcpp/node_impl.hpp"
 
 #endif  // RCLCPP__NODE_HPP_

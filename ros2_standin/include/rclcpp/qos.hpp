@@ -103,6 +103,15 @@ bool operator==(const QoS & left, const QoS & right);
 RCLCPP_PUBLIC
 bool operator!=(const QoS & left, const QoS & right);
 
+// For /clock: keep last 1, best effort, volatile (the sensor data profile at depth 1), so that
+// a subscriber only ever sees the newest time.
+class RCLCPP_PUBLIC_TYPE ClockQoS : public QoS
+{
+public:
+  RCLCPP_PUBLIC
+  explicit ClockQoS(const QoSInitialization & qos_initialization = KeepLast(1));
+};
+
 // Keep last 5, best effort, volatile.
 class RCLCPP_PUBLIC_TYPE SensorDataQoS : public QoS
 {

@@ -20,8 +20,8 @@ enum class SignalHandlerOptions
   None,
 };
 
-// Initialises the default context and, as rclcpp does, installs the SIGINT/SIGTERM handlers
-// that shut it down.
+// Initialises the default context with argv's ROS arguments (see Context::init) and, as rclcpp
+// does, installs the SIGINT/SIGTERM handlers that shut it down.
 RCLCPP_PUBLIC
 void init(
   int argc, char const * const * argv, const InitOptions & init_options = InitOptions(),
@@ -44,6 +44,8 @@ RCLCPP_PUBLIC
 std::vector<std::string> init_and_remove_ros_arguments(
   int argc, char const * const * argv, const InitOptions & init_options = InitOptions());
 
+// The arguments that are not ROS's (see Context::init), the program name among them. Throws
+// exceptions::RCLInvalidROSArgsError for a ROS argument that does not parse.
 RCLCPP_PUBLIC
 std::vector<std::string> remove_ros_arguments(int argc, char const * const * argv);
 

@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "rcl/error_handling.h"
 #include "rcl/types.h"
@@ -80,7 +82,8 @@ public:
   }
 };
 
-// Throws the exception that rclcpp maps `ret` to: RCLInvalidArgument, RCLBadAlloc or RCLError.
+// Throws the exception that rclcpp maps `ret` to: RCLInvalidArgument, RCLBadAlloc,
+// RCLInvalidROSArgsError or RCLError.
 // The attribute goes first: clang accepts no attribute list after the visibility macro.
 [[noreturn]] RCLCPP_PUBLIC void throw_from_rcl_error(
   rcl_ret_t ret, const std::string & prefix = "", const rcl_error_state_t * error_state = nullptr);
@@ -125,6 +128,91 @@ public:
     rcl_ret_t ret, const rcl_error_state_t * error_state, const std::string & prefix);
   RCLCPP_PUBLIC
   RCLInvalidArgument(const RCLErrorBase & base_exc, const std::string & prefix);
+};
+
+// What rcl reports for a --ros-args argument it cannot parse.
+class RCLCPP_PUBLIC_TYPE RCLInvalidROSArgsError : public RCLErrorBase, public std::runtime_error
+{
+public:
+  RCLCPP_PUBLIC
+  RCLInvalidROSArgsError(
+    rcl_ret_t ret, const rcl_error_state_t * error_state, const std::string & prefix);
+  RCLCPP_PUBLIC
+  RCLInvalidROSArgsError(const RCLErrorBase & base_exc, const std::string & prefix);
+};
+
+// Arguments after --ros-args that are none of ROS's.
+class RCLCPP_PUBLIC_TYPE UnknownROSArgsError : public std::runtime_error
+{
+public:
+  explicit UnknownROSArgsError(std::vector<std::string> && unknown_ros_args_in)
+  : std::runtime_error("found unknown ROS arguments: '" + join(unknown_ros_args_in) + "'")
+  , unknown_ros_args(std::move(unknown_ros_args_in))
+  {
+  }
+
+  const std::vector<std::string> unknown_ros_args;
+
+private:
+  static std::string join(const std::vector<std::string> & arguments)
+  {
+    std::string joined;
+    for (const std::string & argument : arguments) {
+      joined += (joined.empty() ? "" : "', '") + argument;
+    }
+    return joined;
+  }
+};
+
+class RCLCPP_PUBLIC_TYPE InvalidParametersException : public std::runtime_error
+{
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class RCLCPP_PUBLIC_TYPE InvalidParameterValueException : public std::runtime_error
+{
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class RCLCPP_PUBLIC_TYPE InvalidParameterTypeException : public std::runtime_error
+{
+public:
+  InvalidParameterTypeException(const std::string & name, const std::string message)
+  : std::runtime_error("parameter '" + name + "' has invalid type: " + message)
+  {
+  }
+};
+
+class RCLCPP_PUBLIC_TYPE UninitializedStaticallyTypedParameterException : public std::runtime_error
+{
+public:
+  explicit UninitializedStaticallyTypedParameterException(const std::string & name)
+  : std::runtime_error("Statically typed parameter '" + name + "' must be initialized.")
+  {
+  }
+};
+
+class RCLCPP_PUBLIC_TYPE ParameterAlreadyDeclaredException : public std::runtime_error
+{
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class RCLCPP_PUBLIC_TYPE ParameterNotDeclaredException : public std::runtime_error
+{
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class RCLCPP_PUBLIC_TYPE ParameterUninitializedException : public std::runtime_error
+{
+public:
+  explicit ParameterUninitializedException(const std::string & name)
+  : std::runtime_error("parameter '" + name + "' is not initialized")
+  {
+  }
 };
 
 }  // namespace exceptions

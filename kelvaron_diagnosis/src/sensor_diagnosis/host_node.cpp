@@ -1,0 +1,47 @@
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include <rclcpp/node_interfaces/node_topics_interface.hpp>
+
+#include "logging/logger.hpp"
+#include "sensor_diagnosis.hpp"
+#include "sensor_diagnosis/dependencies.hpp"
+
+namespace kelvaron
+{
+
+bool followsSimulatedTime(rclcpp::Node & node)
+{
+  // Every rclcpp node declares use_sim_time (its time source does), however the value reached
+  // it: -p, a node-specific -p, a params file.
+  bool use_sim_time = false;
+  node.get_parameter("use_sim_time", use_sim_time);
+  return use_sim_time;
+}
+
+}  // namespace kelvaron
+
+void Diagnosis::useHostNode(const std::shared_ptr<rclcpp::Node> & node)
+{
+  if (!node) {
+    return;
+  }
+  const bool simulated = kelvaron::followsSimulatedTime(*node);
+  auto topics = node->get_node_topics_interface();
+  std::lock_guard<std::mutex> lock(data_mutex_);
+  dependencies_->host_node_given = true;
+  // Without simulated time the wall clock stays: the same time, read the cheaper way.
+  dependencies_->ros_clock = simulated ? node->get_clock() : nullptr;
+  dependencies_->resolve_topic = [topics](const std::string & topic) {
+    try {
+      return topics->resolve_topic_name(topic);
+    } catch (const std::exception &) {
+      return topic;  // not a valid ROS name: nothing subscribes to it, show it as written
+    }
+  };
+  if (simulated) {
+    LOG_INFO("Timing streams by /clock (use_sim_time of {})", node->get_fully_qualified_name());
+  }
+}
