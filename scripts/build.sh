@@ -11,3 +11,7 @@ colcon build \
   --executor sequential \
   --event-handlers ${KD_BUILD_EVENTS:-console_cohesion+ summary+} \
   --cmake-args --no-warn-unused-cli -DPython3_EXECUTABLE=/usr/bin/python3 -DBUILD_TESTING=ON "$@"
+# rosdep (through rospkg) skips only folders marked CATKIN_IGNORE: without the marks,
+# `rosdep install --from-paths . --ignore-src` from the repository root would read the
+# package.xml copies in the install tree.
+touch "$KD_BUILD/CATKIN_IGNORE" "$KD_INSTALL/CATKIN_IGNORE"

@@ -51,7 +51,7 @@ Clock::Clock(rcl_clock_type_t clock_type)
 
 Clock::~Clock() = default;
 
-Time Clock::now() const
+Time Clock::now()
 {
   switch (impl_->clock_type) {
     case RCL_ROS_TIME: {

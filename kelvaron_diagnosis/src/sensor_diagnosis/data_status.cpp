@@ -1,5 +1,6 @@
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "logging/logger.hpp"
@@ -15,11 +16,13 @@ bool Diagnosis::DataStatusReport(AbnormalEventType kind, int status)
     return false;
   }
   std::lock_guard<std::mutex> lock(data_mutex_);
-  // Before simulated time has started every report dates from time zero: the first of a kind
-  // goes out, later ones wait for the clock to move on.
-  const int64_t now_ms = dependencies_->nowMs().value_or(0);
+  // Before simulated time has started no report can be dated, so none is held back (a state
+  // change reported then must not be lost) and none starts the one-second limit.
+  const std::optional<int64_t> now_ms = dependencies_->nowMs();
   const kelvaron::StatusKind & entry = kelvaron::statusKind(kind);
-  if (!kelvaron::admitStatusReport(status_report_times_, kelvaron::statusKey(kind), now_ms)) {
+  if (
+    now_ms &&
+    !kelvaron::admitStatusReport(status_report_times_, kelvaron::statusKey(kind), *now_ms)) {
     return false;
   }
   const auto kind_index = static_cast<std::size_t>(kind);

@@ -43,6 +43,9 @@ struct Dependencies
   std::function<std::string(const std::string &)> resolve_topic;
   // Set once a host node has spoken, so the object's own nodes no longer choose the clock.
   bool host_node_given{false};
+  // Whether the ROS clock has read a time other than zero: until then zero means no /clock
+  // message yet; after it, a simulation reset to exactly zero.
+  mutable bool clock_started{false};
 
   std::optional<int64_t> nowMs() const;
   // A header stamp for now on the same time base; zero while that time has not started.

@@ -188,7 +188,7 @@ DiagnosticStatus streamStatus(const StreamFigures & figures)
 }
 
 DiagnosticStatus dataStatusStatus(
-  const DataStatusKind & kind, int32_t status_value, int64_t since_report_ms)
+  const DataStatusKind & kind, int32_t status_value, std::optional<int64_t> since_report_ms)
 {
   DiagnosticStatus status;
   status.name = std::string(channelInfo(kind.channel).node_name) + ": " + std::string(kind.name);
@@ -196,7 +196,8 @@ DiagnosticStatus dataStatusStatus(
   status.message = std::string(status_value == 0 ? kind.normal_text : kind.abnormal_text);
   addValue(status, "event_id", std::to_string(kind.event_id));
   addValue(status, "status", std::to_string(status_value));
-  addValue(status, "since_report_ms", std::to_string(since_report_ms));
+  addValue(
+    status, "since_report_ms", since_report_ms ? std::to_string(*since_report_ms) : std::string());
   return status;
 }
 

@@ -63,9 +63,10 @@ void fillStreamStatus(
   const StreamFigures & figures, diagnostic_msgs::msg::DiagnosticStatus & status);
 diagnostic_msgs::msg::DiagnosticStatus streamStatus(const StreamFigures & figures);
 
-// "<node of the kind's channel>: <kind>": OK for status 0, ERROR otherwise.
+// "<node of the kind's channel>: <kind>": OK for status 0, ERROR otherwise. An unknown age
+// (a report or a publication before simulated time began) is left empty.
 diagnostic_msgs::msg::DiagnosticStatus dataStatusStatus(
-  const DataStatusKind & kind, int32_t status, int64_t since_report_ms);
+  const DataStatusKind & kind, int32_t status, std::optional<int64_t> since_report_ms);
 
 // Plain decimal with up to three decimals and no trailing zeros: 10, 7.5, 6.667, inf.
 std::string formatDecimal(double value);

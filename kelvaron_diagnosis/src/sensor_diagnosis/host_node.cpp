@@ -29,14 +29,21 @@ void Diagnosis::useHostNode(const std::shared_ptr<rclcpp::Node> & node)
     return;
   }
   const bool simulated = kelvaron::followsSimulatedTime(*node);
-  auto topics = node->get_node_topics_interface();
   std::lock_guard<std::mutex> lock(data_mutex_);
   dependencies_->host_node_given = true;
-  // Without simulated time the wall clock stays: the same time, read the cheaper way.
-  dependencies_->ros_clock = simulated ? node->get_clock() : nullptr;
-  dependencies_->resolve_topic = [topics](const std::string & topic) {
+  // The node's own clock, whatever use_sim_time says now: rclcpp switches it to and from /clock
+  // when the parameter changes at run time, and without /clock it reads the system time.
+  dependencies_->ros_clock = node->get_clock();
+  // Weak: the host may let its node go before this object, and a node's interfaces must not
+  // outlive it. Without the node, names show as written.
+  dependencies_->resolve_topic = [weak_node =
+                                    std::weak_ptr<rclcpp::Node>(node)](const std::string & topic) {
+    const std::shared_ptr<rclcpp::Node> alive = weak_node.lock();
+    if (!alive) {
+      return topic;
+    }
     try {
-      return topics->resolve_topic_name(topic);
+      return alive->get_node_topics_interface()->resolve_topic_name(topic);
     } catch (const std::exception &) {
       return topic;  // not a valid ROS name: nothing subscribes to it, show it as written
     }

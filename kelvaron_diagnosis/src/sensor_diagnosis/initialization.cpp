@@ -12,8 +12,8 @@ namespace
 
 constexpr const char * kPackageName = "kelvaron_diagnosis";
 constexpr const char * kDefaultConfigRelativePath = "/config/sensor_thresholds.yaml";
-constexpr const char * kFallbackConfigPath =
-  "/opt/ros/humble/share/kelvaron_diagnosis/config/sensor_thresholds.yaml";
+// In the install tree of the release the library was built for (/opt/ros/humble/...).
+constexpr const char * kFallbackConfigPath = KELVARON_FALLBACK_CONFIG_PATH;
 
 }  // namespace
 

@@ -116,7 +116,9 @@ void Diagnosis::publishRosDiagnostics()
         const auto & seen = output.data_statuses[kind];
         if (seen.seen) {
           data_statuses.push_back(kelvaron::dataStatusStatus(
-            kelvaron::kDataStatusKinds[kind], seen.status, figures_ms - seen.accepted_ms));
+            kelvaron::kDataStatusKinds[kind], seen.status,
+            now_ms && seen.accepted_ms ? std::optional<int64_t>(*now_ms - *seen.accepted_ms)
+                                       : std::nullopt));
         }
       }
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -33,7 +34,7 @@ struct RosDiagnostics
   {
     bool seen{false};
     int32_t status{0};
-    int64_t accepted_ms{0};
+    std::optional<int64_t> accepted_ms{};  // none when accepted before simulated time began
   };
 
   RosDiagnosticsSettings settings{};

@@ -11,7 +11,7 @@ constexpr int64_t kNanosecondsPerMillisecond = 1000000;
 
 // A ROS clock whose time comes from /clock reads zero until the first message: simulated time
 // has not started, and nothing can be dated or judged yet.
-bool waitingForClock(rclcpp::Clock & clock, const rclcpp::Time & now)
+bool readsNoClockYet(rclcpp::Clock & clock, const rclcpp::Time & now)
 {
   return now.nanoseconds() == 0 && clock.get_clock_type() == RCL_ROS_TIME &&
          clock.ros_time_is_active();
@@ -34,8 +34,11 @@ std::optional<int64_t> Dependencies::nowMs() const
   }
   if (ros_clock) {
     const rclcpp::Time now = ros_clock->now();
-    if (waitingForClock(*ros_clock, now)) {
-      return std::nullopt;
+    if (!clock_started) {
+      if (readsNoClockYet(*ros_clock, now)) {
+        return std::nullopt;
+      }
+      clock_started = true;
     }
     return now.nanoseconds() / kNanosecondsPerMillisecond;
   }

@@ -80,7 +80,12 @@ TEST(ConsoleLines, ConcurrentWritersNeverTearALine)
   }
   EXPECT_EQ(torn, 0U) << "of " << lines.size() << " lines";
   EXPECT_EQ(reloads, 3000U);
-  EXPECT_EQ(run.err, "");
+  // None of our lines belongs on standard error here; the middleware may print its own there
+  // (Cyclone DDS on a loopback without multicast), which are not ours to judge.
+  const std::regex ours(R"(.*\[(INFO|WARN|ERROR)\].*|environment variable SPDLOG_.*)");
+  for (const std::string & line : linesOf(run.err)) {
+    EXPECT_FALSE(std::regex_match(line, ours)) << "on standard error: '" << line << "'";
+  }
 }
 
 TEST(ConsoleLines, EachLineReachesAPipeWhenItIsWritten)

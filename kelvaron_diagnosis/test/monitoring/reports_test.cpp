@@ -21,8 +21,7 @@ namespace
 using brimtale_protocol::msg::DiagnosticEvent;
 using namespace std::chrono_literals;
 
-constexpr const char * kFallbackPath =
-  "/opt/ros/humble/share/kelvaron_diagnosis/config/sensor_thresholds.yaml";
+constexpr const char * kFallbackPath = KELVARON_FALLBACK_CONFIG_PATH;
 
 const std::string kTwoScanners = "sensors:\n" + scannerEntry("/scan_01") + scannerEntry("/scan_02");
 
@@ -106,6 +105,12 @@ TEST(AutoInitialize, WithoutTheIndexEntryUsesTheFallbackPath)
     std::string::npos)
     << log;
   EXPECT_EQ(DiagnosisTestAccess::defaultConfigPath(diagnosis), kFallbackPath);
+  // The release the library runs on names the path: a sourced ROS 2 says which; without one
+  // (the stand-in) it is Humble's.
+  const char * distro = getenv("ROS_DISTRO");
+  const std::string release = distro != nullptr && *distro != '\0' ? distro : "humble";
+  EXPECT_EQ(std::string(kFallbackPath).rfind("/opt/ros/" + release + "/share/", 0), 0U)
+    << kFallbackPath;
 }
 
 TEST(AutoInitialize, MissingDefaultFileStartsTheTimerAndNeverRetries)

@@ -125,12 +125,14 @@ TEST_F(SimulatedTimeTest, NothingIsJudgedOrCountedBeforeTheFirstClock)
   EXPECT_TRUE(state.timestamps.empty());
   EXPECT_EQ(state.last_header.frame_id, "front_laser") << "the header is kept for the events";
 
-  // Status reports all date from time zero until the clock starts: one per kind goes out.
+  // No report can be dated before the clock starts, so none is held back by the limit: a
+  // recovery reported right after a failure still goes out.
   EXPECT_TRUE(diagnosis_.DataStatusReport(LOCALIZATION_LOST_STATUS, 1));
-  EXPECT_FALSE(diagnosis_.DataStatusReport(LOCALIZATION_LOST_STATUS, 1));
+  EXPECT_TRUE(diagnosis_.DataStatusReport(LOCALIZATION_LOST_STATUS, 0));
 
   jumpTo(5'000);
-  EXPECT_TRUE(diagnosis_.DataStatusReport(LOCALIZATION_LOST_STATUS, 0));
+  EXPECT_TRUE(diagnosis_.DataStatusReport(LOCALIZATION_LOST_STATUS, 1));
+  EXPECT_FALSE(diagnosis_.DataStatusReport(LOCALIZATION_LOST_STATUS, 0)) << "limited once dated";
   run(1.0, 1000);
   EXPECT_EQ(stream().timeout_verdict, kNormal);
 }

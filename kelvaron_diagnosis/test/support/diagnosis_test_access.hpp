@@ -159,6 +159,21 @@ struct DiagnosisTestAccess
     diagnosis.dependencies_->before_config_read = std::move(hook);
   }
 
+  // The name /diagnostics shows for `topic`: as the host node resolves it, else as written.
+  static std::string shownTopic(Diagnosis & diagnosis, const std::string & topic)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    const auto & resolve = diagnosis.dependencies_->resolve_topic;
+    return resolve ? resolve(topic) : topic;
+  }
+
+  // Now on the object's time base; nothing before simulated time has started.
+  static std::optional<int64_t> nowMs(Diagnosis & diagnosis)
+  {
+    std::lock_guard<std::mutex> lock(diagnosis.data_mutex_);
+    return diagnosis.dependencies_->nowMs();
+  }
+
   // Runs the /diagnostics step of a timer pass now (the benchmarks time it).
   static void publishRosDiagnostics(Diagnosis & diagnosis) { diagnosis.publishRosDiagnostics(); }
 

@@ -46,6 +46,23 @@ public:
     }
   }
 
+  // Spins until every event topic has a publisher matched (or `timeout` passes), so that a
+  // check for silence cannot pass merely because discovery is slow.
+  bool waitForPublishers(std::chrono::milliseconds timeout = std::chrono::seconds(15))
+  {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (const auto & subscription : subscriptions_) {
+      while (subscription->get_publisher_count() == 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+          return false;
+        }
+        executor_.spin_all(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+    }
+    return true;
+  }
+
   // Spins until `done` holds for what has arrived or `timeout` passes; returns whether it held.
   bool waitFor(
     const std::function<bool(const std::vector<ReceivedEvent> &)> & done,

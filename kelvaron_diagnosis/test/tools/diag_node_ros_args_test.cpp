@@ -119,6 +119,7 @@ TEST(DiagNodeRosArgs, SimulatedTimeAtHalfSpeedWithAPauseReadsHealthy)
     EXPECT_EQ(status.level, DiagnosticStatus::STALE);
     EXPECT_EQ(status.message, "waiting for /clock");
   }
+  ASSERT_TRUE(collector.waitForPublishers());
   EXPECT_TRUE(collector.drain(1500ms).empty()) << "nothing is judged before /clock";
 
   // Half real time; paused at 3 s of simulated time for 3 s of real time.
@@ -126,6 +127,15 @@ TEST(DiagNodeRosArgs, SimulatedTimeAtHalfSpeedWithAPauseReadsHealthy)
     {kSimWorld, "0.5", "3", "3", "/scan_01:stamped:20:front_laser", "/imu/data:plain:20:"});
   ASSERT_TRUE(world.started());
   expectHealthyThroughout(listener, {"/imu/data", "/scan_01"}, "/scan_01");
+  // Events are stamped in simulated time too: /imu/data has no header, so its events carry one
+  // stamped when its frame arrived.
+  EXPECT_TRUE(collector.waitForEvent(
+    EventCollector::kSensorProxyTopic,
+    [](const auto & event) { return event.event_id == 8016 && event.header.stamp.sec >= 1000; },
+    10s));
+  for (const ReceivedEvent & received : collector.snapshot()) {
+    EXPECT_LT(received.event.header.stamp.sec, 1060) << "no wall-clock stamp";
+  }
 
   EXPECT_EQ(node.stop(SIGTERM), 0);
   EXPECT_EQ(world.stop(SIGINT), 0);
@@ -164,16 +174,16 @@ TEST(DiagNodeRosArgs, BadArgumentsAndParametersEndWithStatusTwoAndOneLine)
     std::string arguments;
     std::string named;  // what the line must name
   };
+  const std::string config = "--config " + file + " ";
   const std::vector<Case> cases{
-    {"--ros-args -p use_sim_time:=maybe", "use_sim_time"},
+    {config + "--ros-args -p use_sim_time:=maybe", "use_sim_time"},
     {"--ros-args -p config_file:=5", "config_file"},
-    {"--ros-args -p", "-p"},
-    {"--ros-args --params-file " + dir.path().string() + "/absent.yaml", "absent.yaml"},
-    {"--ros-args --params-file " + malformed, "malformed.yaml"},
+    {config + "--ros-args -p", "-p"},
+    {config + "--ros-args --params-file " + dir.path().string() + "/absent.yaml", "absent.yaml"},
+    {config + "--ros-args --params-file " + malformed, "malformed.yaml"},
   };
   for (const Case & bad : cases) {
-    const CommandResult result =
-      runCommand(kNode + " --config " + file + " " + bad.arguments + " 2>&1");
+    const CommandResult result = runCommand(kNode + " " + bad.arguments + " 2>&1");
     EXPECT_EQ(result.exit_code, 2) << bad.arguments << "\n" << result.output;
     // Only our line counts; the middleware may print its own.
     const std::size_t ours = result.output.find("kelvaron_diag_node: ");

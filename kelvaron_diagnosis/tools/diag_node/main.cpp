@@ -45,7 +45,7 @@ std::string defaultConfigPath()
     return ament_index_cpp::get_package_share_directory("kelvaron_diagnosis") +
            "/config/sensor_thresholds.yaml";
   } catch (const std::exception &) {
-    return "/opt/ros/humble/share/kelvaron_diagnosis/config/sensor_thresholds.yaml";
+    return KELVARON_FALLBACK_CONFIG_PATH;  // where the release installs it
   }
 }
 

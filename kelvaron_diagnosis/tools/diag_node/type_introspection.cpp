@@ -3,6 +3,7 @@
 #if __has_include(<rosidl_typesupport_introspection_cpp/message_introspection.hpp>) && \
   __has_include(<rclcpp/typesupport_helpers.hpp>)
 #define KELVARON_HAS_INTROSPECTION 1
+#include <rclcpp/version.h>
 #include <rclcpp/typesupport_helpers.hpp>
 #include <rosidl_typesupport_introspection_cpp/field_types.hpp>
 #include <rosidl_typesupport_introspection_cpp/identifier.hpp>
@@ -24,8 +25,15 @@ std::optional<bool> introspectStartsWithHeader(const std::string & type)
     // The library must stay loaded while its member tables are read.
     const auto library =
       rclcpp::get_typesupport_library(type, introspection::typesupport_identifier);
+    // The one place where the supported releases' APIs part: Jazzy renamed the look-up and
+    // deprecated the old name, which Humble's rclcpp alone knows.
+#if RCLCPP_VERSION_GTE(28, 0, 0)
+    const rosidl_message_type_support_t * support =
+      rclcpp::get_message_typesupport_handle(type, introspection::typesupport_identifier, *library);
+#else
     const rosidl_message_type_support_t * support =
       rclcpp::get_typesupport_handle(type, introspection::typesupport_identifier, *library);
+#endif
     const auto * members = static_cast<const introspection::MessageMembers *>(support->data);
     const auto is_header = [](const introspection::MessageMembers & message) {
       return std::string_view(message.message_namespace_) == "std_msgs::msg" &&

@@ -33,7 +33,7 @@ public:
   // Throws rclcpp::exceptions::RCLError for an uninitialised clock type, as rclcpp does.
   // While ROS time is active: the last time received from /clock, zero before the first.
   RCLCPP_PUBLIC
-  Time now() const;
+  Time now();
 
   // True while the clock follows /clock. Throws rclcpp::exceptions::RCLError unless the clock
   // is of type RCL_ROS_TIME, as rclcpp does.
