@@ -108,6 +108,18 @@ std::string_view NameLexer::accept()
   return text;
 }
 
+void reject_name_part_start(Lexeme lexeme)
+{
+  switch (lexeme) {
+    case Lexeme::WildOne:
+      throw RuleError("Wildcard '*' is not implemented");
+    case Lexeme::WildMulti:
+      throw RuleError("Wildcard '**' is not implemented");
+    default:
+      throw RuleError("Expecting token or wildcard");
+  }
+}
+
 std::string_view NameLexer::expect(Lexeme expected)
 {
   const Lexeme found = peek();

@@ -36,6 +36,10 @@ public:
   using std::runtime_error::runtime_error;
 };
 
+// Throws the RuleError rcl raises where a name part must start and `lexeme` cannot start one:
+// its wildcards are recognised but not implemented there.
+[[noreturn]] void reject_name_part_start(Lexeme lexeme);
+
 // Reads one rule ("node:/from:=to", "name:=value") lexeme by lexeme, looking up to two
 // lexemes ahead, as rcl's lexer does.
 class NameLexer

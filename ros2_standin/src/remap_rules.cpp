@@ -15,17 +15,10 @@ namespace
 
 void accept_match_token(NameLexer & lexer)
 {
-  switch (lexer.peek()) {
-    case Lexeme::Token:
-      lexer.accept();
-      return;
-    case Lexeme::WildOne:
-      throw RuleError("Wildcard '*' is not implemented");
-    case Lexeme::WildMulti:
-      throw RuleError("Wildcard '**' is not implemented");
-    default:
-      throw RuleError("Expecting token or wildcard");
+  if (lexer.peek() != Lexeme::Token) {
+    reject_name_part_start(lexer.peek());
   }
+  lexer.accept();
 }
 
 void accept_replacement_token(NameLexer & lexer)

@@ -21,16 +21,8 @@ constexpr char kEndOfRosArgs[] = "--";
 
 void accept_parameter_name_part(NameLexer & lexer)
 {
-  switch (lexer.peek()) {
-    case Lexeme::Token:
-    case Lexeme::ForwardSlash:
-      break;
-    case Lexeme::WildOne:
-      throw RuleError("Wildcard '*' is not implemented");
-    case Lexeme::WildMulti:
-      throw RuleError("Wildcard '**' is not implemented");
-    default:
-      throw RuleError("Expecting token or wildcard");
+  if (lexer.peek() != Lexeme::Token && lexer.peek() != Lexeme::ForwardSlash) {
+    reject_name_part_start(lexer.peek());
   }
   while (lexer.peek() == Lexeme::Token || lexer.peek() == Lexeme::ForwardSlash) {
     lexer.accept();
