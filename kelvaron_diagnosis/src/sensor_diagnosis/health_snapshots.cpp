@@ -1,0 +1,71 @@
+#include "sensor_diagnosis/health_snapshots.hpp"
+
+#include <utility>
+
+#include "kelvaron_diagnosis/event_catalog.hpp"
+
+namespace kelvaron
+{
+
+std::shared_ptr<const HealthSnapshot> HealthSnapshots::latest()
+{
+  wanted_.store(true, std::memory_order_relaxed);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (latest_) {
+      return latest_;
+    }
+  }
+  return std::make_shared<const HealthSnapshot>();
+}
+
+std::shared_ptr<HealthSnapshot> HealthSnapshots::blank()
+{
+  // The spare is published nowhere, so a count of one cannot rise behind our back.
+  if (spare_ && spare_.use_count() == 1) {
+    return std::move(spare_);
+  }
+  spare_.reset();
+  return std::make_shared<HealthSnapshot>();
+}
+
+void HealthSnapshots::publish(std::shared_ptr<HealthSnapshot> filled)
+{
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    latest_.swap(filled);
+  }
+  spare_ = std::move(filled);
+}
+
+void HealthSnapshots::update(
+  const std::vector<StreamFigures> & streams, const std::vector<DataStatusFigures> & data_statuses)
+{
+  std::shared_ptr<HealthSnapshot> snapshot = blank();
+  snapshot->streams.resize(streams.size());
+  for (std::size_t i = 0; i < streams.size(); ++i) {
+    fillStreamSnapshot(streams[i], snapshot->streams[i]);
+  }
+  snapshot->data_statuses.resize(data_statuses.size());
+  for (std::size_t i = 0; i < data_statuses.size(); ++i) {
+    snapshot->data_statuses[i].kind.assign(kDataStatusKinds[data_statuses[i].kind].name);
+    snapshot->data_statuses[i].status = data_statuses[i].status;
+  }
+  publish(std::move(snapshot));
+}
+
+void fillStreamSnapshot(const StreamFigures & figures, StreamSnapshot & stream)
+{
+  stream.topic.assign(figures.topic);
+  stream.level = streamLevel(figures);
+  stream.frames_in_last_second = figures.frames_in_window;
+  stream.normal_hz = figures.normal_hz;
+  stream.low_limit_hz = static_cast<double>(figures.normal_hz) * figures.low_ratio;
+  stream.since_last_frame_ms = figures.since_last_frame_ms;
+  stream.header_age_ms = figures.header_age_ms;
+  stream.frames_total = figures.frames_total;
+  stream.timeouts_total = figures.timeouts_total;
+  stream.low_rate_spells_total = figures.low_rate_spells_total;
+}
+
+}  // namespace kelvaron
