@@ -1,5 +1,6 @@
 #include "sensor_diagnosis/health_snapshots.hpp"
 
+#include <cmath>
 #include <utility>
 
 #include "kelvaron_diagnosis/event_catalog.hpp"
@@ -54,13 +55,27 @@ void HealthSnapshots::update(
   publish(std::move(snapshot));
 }
 
+namespace
+{
+
+// Thresholds are floats: 20 × 0.6f is 12.00000047... as a double. Six decimals keep every
+// figure a threshold file can mean and drop the float's noise.
+double withoutFloatNoise(double value)
+{
+  constexpr double kScale = 1e6;
+  return std::isfinite(value) ? std::round(value * kScale) / kScale : value;
+}
+
+}  // namespace
+
 void fillStreamSnapshot(const StreamFigures & figures, StreamSnapshot & stream)
 {
   stream.topic.assign(figures.topic);
   stream.level = streamLevel(figures);
   stream.frames_in_last_second = figures.frames_in_window;
-  stream.normal_hz = figures.normal_hz;
-  stream.low_limit_hz = static_cast<double>(figures.normal_hz) * figures.low_ratio;
+  stream.normal_hz = withoutFloatNoise(figures.normal_hz);
+  stream.low_limit_hz =
+    withoutFloatNoise(static_cast<double>(figures.normal_hz) * figures.low_ratio);
   stream.since_last_frame_ms = figures.since_last_frame_ms;
   stream.header_age_ms = figures.header_age_ms;
   stream.frames_total = figures.frames_total;
