@@ -20,29 +20,10 @@ std::shared_ptr<const HealthSnapshot> HealthSnapshots::latest()
   return std::make_shared<const HealthSnapshot>();
 }
 
-std::shared_ptr<HealthSnapshot> HealthSnapshots::blank()
-{
-  // The spare is published nowhere, so a count of one cannot rise behind our back.
-  if (spare_ && spare_.use_count() == 1) {
-    return std::move(spare_);
-  }
-  spare_.reset();
-  return std::make_shared<HealthSnapshot>();
-}
-
-void HealthSnapshots::publish(std::shared_ptr<HealthSnapshot> filled)
-{
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    latest_.swap(filled);
-  }
-  spare_ = std::move(filled);
-}
-
 void HealthSnapshots::update(
   const std::vector<StreamFigures> & streams, const std::vector<DataStatusFigures> & data_statuses)
 {
-  std::shared_ptr<HealthSnapshot> snapshot = blank();
+  auto snapshot = std::make_shared<HealthSnapshot>();
   snapshot->streams.resize(streams.size());
   for (std::size_t i = 0; i < streams.size(); ++i) {
     fillStreamSnapshot(streams[i], snapshot->streams[i]);
@@ -52,7 +33,12 @@ void HealthSnapshots::update(
     snapshot->data_statuses[i].kind.assign(kDataStatusKinds[data_statuses[i].kind].name);
     snapshot->data_statuses[i].status = data_statuses[i].status;
   }
-  publish(std::move(snapshot));
+  std::shared_ptr<const HealthSnapshot> replaced = std::move(snapshot);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    latest_.swap(replaced);
+  }
+  // The replaced snapshot is freed here, outside the lock, unless a reader still holds it.
 }
 
 namespace

@@ -11,9 +11,11 @@
 namespace kelvaron
 {
 
-// Hands the timer thread's latest HealthSnapshot to any thread. The timer thread fills a
+// Hands the timer thread's latest HealthSnapshot to any thread. The timer thread fills a new
 // snapshot nobody else can see, then swaps it in under a lock held only for the swap, so a
-// reader never waits for a pass and never sees a stream half-updated.
+// reader never waits for a pass and never sees a stream half-updated. (A snapshot is never
+// refilled: a reader may still hold it, and a count of holders read without a lock says nothing
+// about when their reads ended.)
 class HealthSnapshots
 {
 public:
@@ -29,15 +31,9 @@ public:
     const std::vector<DataStatusFigures> & data_statuses);
 
 private:
-  // A snapshot to fill: the one replaced last time when no reader holds it any more (its
-  // strings and vectors keep their capacity), else a new one.
-  std::shared_ptr<HealthSnapshot> blank();
-  void publish(std::shared_ptr<HealthSnapshot> filled);
-
   std::atomic<bool> wanted_{false};
   std::mutex mutex_;
-  std::shared_ptr<HealthSnapshot> latest_;  // guarded by mutex_
-  std::shared_ptr<HealthSnapshot> spare_;   // the timer thread's own
+  std::shared_ptr<const HealthSnapshot> latest_;  // guarded by mutex_
 };
 
 // Overwrites `stream` with what `figures` say, judged as /diagnostics judges them.
