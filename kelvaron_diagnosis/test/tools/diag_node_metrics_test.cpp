@@ -38,6 +38,51 @@ const std::string kNode = KELVARON_DIAG_NODE;
 const std::string kPublisher = KELVARON_STREAM_PUBLISHER;
 const std::string kPromtool = "/usr/bin/promtool";
 
+// Ports the process listens on over TCP: its socket descriptors matched with the kernel's
+// table of listening sockets in its network namespace.
+std::set<int> listeningTcpPorts(pid_t pid)
+{
+  const std::string proc = "/proc/" + std::to_string(pid);
+  std::set<std::string> inodes;
+  for (const auto & entry : std::filesystem::directory_iterator(proc + "/fd")) {
+    std::error_code ignored;
+    const std::string target = std::filesystem::read_symlink(entry.path(), ignored).string();
+    if (target.rfind("socket:[", 0) == 0) {
+      inodes.insert(target.substr(8, target.size() - 9));
+    }
+  }
+  std::set<int> ports;
+  for (const char * table : {"/net/tcp", "/net/tcp6"}) {
+    std::ifstream file(proc + table);
+    std::string line;
+    std::getline(file, line);  // column names
+    while (std::getline(file, line)) {
+      std::istringstream fields(line);
+      std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+      fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+        timeout >> inode;
+      constexpr const char * kListen = "0A";
+      if (state == kListen && inodes.count(inode) > 0) {
+        ports.insert(std::stoi(local.substr(local.rfind(':') + 1), nullptr, 16));
+      }
+    }
+  }
+  return ports;
+}
+
+std::string thresholds(const std::vector<std::string> & topics)
+{
+  std::string text = "ros_diagnostics:\n  enabled: true\n  period_ms: 100\nsensors:\n";
+  for (const std::string & topic : topics) {
+    text += "  " + topic +
+            ":\n    normal_hz: 20\n    low_ratio: 0.6\n    cutoff_timeout_ms: 500\n"
+            "    cutoff_recovery_threshold: 3\n    abnormal_duration_ms: 1000\n";
+  }
+  return text;
+}
+
+#if KELVARON_NODE_HAS_METRICS
+
 // Closes a descriptor on every exit.
 class Socket
 {
@@ -144,38 +189,6 @@ std::optional<Scrape> scrapeMetrics(int port)
   return body ? std::optional<Scrape>(parseScrape(*body)) : std::nullopt;
 }
 
-// Ports the process listens on over TCP: its socket descriptors matched with the kernel's
-// table of listening sockets in its network namespace.
-std::set<int> listeningTcpPorts(pid_t pid)
-{
-  const std::string proc = "/proc/" + std::to_string(pid);
-  std::set<std::string> inodes;
-  for (const auto & entry : std::filesystem::directory_iterator(proc + "/fd")) {
-    std::error_code ignored;
-    const std::string target = std::filesystem::read_symlink(entry.path(), ignored).string();
-    if (target.rfind("socket:[", 0) == 0) {
-      inodes.insert(target.substr(8, target.size() - 9));
-    }
-  }
-  std::set<int> ports;
-  for (const char * table : {"/net/tcp", "/net/tcp6"}) {
-    std::ifstream file(proc + table);
-    std::string line;
-    std::getline(file, line);  // column names
-    while (std::getline(file, line)) {
-      std::istringstream fields(line);
-      std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
-      fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
-        timeout >> inode;
-      constexpr const char * kListen = "0A";
-      if (state == kListen && inodes.count(inode) > 0) {
-        ports.insert(std::stoi(local.substr(local.rfind(':') + 1), nullptr, 16));
-      }
-    }
-  }
-  return ports;
-}
-
 std::string valueOf(const DiagnosticStatus & status, const std::string & key)
 {
   for (const auto & entry : status.values) {
@@ -245,24 +258,11 @@ bool scrapeMatchesAnArray(
   return false;
 }
 
-std::string thresholds(const std::vector<std::string> & topics)
-{
-  std::string text = "ros_diagnostics:\n  enabled: true\n  period_ms: 100\nsensors:\n";
-  for (const std::string & topic : topics) {
-    text += "  " + topic +
-            ":\n    normal_hz: 20\n    low_ratio: 0.6\n    cutoff_timeout_ms: 500\n"
-            "    cutoff_recovery_threshold: 3\n    abnormal_duration_ms: 1000\n";
-  }
-  return text;
-}
-
 bool promtoolInstalled()
 {
   struct stat info = {};
   return ::stat(kPromtool.c_str(), &info) == 0;
 }
-
-#if KELVARON_NODE_HAS_METRICS
 
 TEST(DiagNodeMetrics, AScrapeReadsWhatDiagnosticsSaysAndFollowsTheFile)
 {
