@@ -2,7 +2,7 @@
 # Builds the benchmarks (Release, into build-bench/ and install-bench/ unless KD_BUILD and
 # KD_INSTALL say otherwise), runs them on loopback only, writes their JSON to bench/results/,
 # prints every figure as a ratio to its baseline from the same run and plots the health-pass
-# cost to docs/bench_pass_cost.png. About a minute and a half once built.
+# cost to docs/bench_pass_cost.png. About four minutes once built.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export KD_BUILD=${KD_BUILD:-$root/build-bench}
@@ -48,6 +48,12 @@ echo "=== node_load" >&2
 SPDLOG_STDOUT=false "$KD_ROOT/scripts/loopback_only.sh" "$bench/kelvaron_bench_node_load" \
   "$KD_INSTALL/kelvaron_diagnosis/lib/kelvaron_diagnosis/kelvaron_diag_node" 5 |
   tee "$results/node_load.txt"
+
+# Not a Google Benchmark either: the metrics endpoint with 1000 streams, off and on in turns.
+echo "=== metrics" >&2
+SPDLOG_STDOUT=false "$KD_ROOT/scripts/loopback_only.sh" "$bench/kelvaron_bench_metrics" \
+  "$KD_INSTALL/kelvaron_diagnosis/lib/kelvaron_diagnosis/kelvaron_diag_node" 20 |
+  tee "$results/metrics.txt"
 
 /usr/bin/python3 "$KD_ROOT/kelvaron_diagnosis/bench/ratio_table.py" "$results"
 mkdir -p "$KD_ROOT/docs"

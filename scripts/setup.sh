@@ -15,6 +15,7 @@ packages=(
   libfastrtps-dev fastddsgen default-jre-headless
   clang libclang-rt-14-dev llvm-14
   python3-matplotlib
+  prometheus-cpp-dev prometheus
 )
 
 missing=()

@@ -32,6 +32,7 @@
 #include <rclcpp/rclcpp.hpp>
 #include <std_msgs/msg/header.hpp>
 
+#include "kelvaron_diagnosis/health_snapshot.hpp"
 #include "kelvaron_diagnosis_export.hpp"
 
 namespace kelvaron
@@ -164,6 +165,14 @@ public:
   // Publishes the state of a module on its kind's topic, at most once a second per kind (a
   // report sooner returns false). Any non-zero status is published with the abnormal text.
   bool DataStatusReport(AbnormalEventType kind, int status);
+
+  // --- Health snapshot --------------------------------------------------------------------------
+  // Every registered stream's health (and the latest status of each data-status kind) as the
+  // latest pass saw it, from the figures /diagnostics reports, whether /diagnostics is on or
+  // not; a stream dropped from the file is gone from the next one. The first call turns the
+  // snapshots on (passes build none until a host asks) and returns an empty one; later calls
+  // return that of the latest pass. Never waits for a pass; any thread.
+  std::shared_ptr<const kelvaron::HealthSnapshot> healthSnapshot();
 
   // --- Threshold file ---------------------------------------------------------------------------
   // Validates a parsed threshold document, printing "[ERROR] ..." lines; stores nothing.

@@ -70,7 +70,29 @@ int64_t framesWithinWindow(const std::deque<int64_t> & timestamps, int64_t now_m
   return count;
 }
 
+bool headerTooOld(const StreamFigures & figures)
+{
+  return figures.header_age_ms && figures.max_header_age_ms &&
+         *figures.header_age_ms > *figures.max_header_age_ms;
+}
+
 }  // namespace
+
+uint8_t streamLevel(const StreamFigures & figures)
+{
+  if (figures.waiting_for_clock || figures.frames_total == 0 || figures.timeout_verdict == 0) {
+    return DiagnosticStatus::STALE;
+  }
+  if (figures.timeout_verdict == kVerdictAbnormal) {
+    return DiagnosticStatus::ERROR;
+  }
+  // The level follows the latest frame-rate verdict even through a pass that published none (a
+  // spell still within its hold time, an emptied window).
+  if (figures.frame_rate_verdict == kVerdictAbnormal || headerTooOld(figures)) {
+    return DiagnosticStatus::WARN;
+  }
+  return DiagnosticStatus::OK;
+}
 
 void fillStreamFigures(
   const std::string & topic, const SensorState & state, const SensorThreshold & threshold,
@@ -128,37 +150,28 @@ void fillStreamStatus(const StreamFigures & figures, DiagnosticStatus & status)
   const std::string_view node_name = channelInfo(Channel::kSensorProxy).node_name;
   status.name.assign(node_name).append(": ").append(figures.topic);
   status.hardware_id.assign(figures.frame_id);
+  status.level = streamLevel(figures);
   status.message.clear();
   if (figures.waiting_for_clock) {
-    status.level = DiagnosticStatus::STALE;
     status.message.assign("waiting for /clock");
   } else if (figures.frames_total == 0) {
-    status.level = DiagnosticStatus::STALE;
     status.message.assign("no frame received yet");
   } else if (figures.timeout_verdict == 0) {
     // Frames arrived (a registration between a pass and its snapshot) but no pass judged them.
-    status.level = DiagnosticStatus::STALE;
     status.message.assign("not judged yet");
   } else {
-    const bool timed_out = figures.timeout_verdict == kVerdictAbnormal;
-    // The level follows the latest frame-rate verdict even through a pass that published none
-    // (a spell still within its hold time, an emptied window); the message names only what the
-    // latest pass published.
-    const bool low_rate = figures.frame_rate_verdict == kVerdictAbnormal;
-    const bool header_too_old = figures.header_age_ms && figures.max_header_age_ms &&
-                                *figures.header_age_ms > *figures.max_header_age_ms;
-    appendPart(status.message, timed_out ? kStreamTimeoutText : kStreamNormalText);
+    // The message names only what the latest pass published.
+    appendPart(
+      status.message,
+      figures.timeout_verdict == kVerdictAbnormal ? kStreamTimeoutText : kStreamNormalText);
     if (figures.frame_rate_spoke) {
       appendPart(
         status.message, figures.frame_rate_verdict == kVerdictAbnormal ? kAbnormalFrameRateText
                                                                        : kNormalFrameRateText);
     }
-    if (header_too_old) {
+    if (headerTooOld(figures)) {
       appendPart(status.message, fmt::format("HEADER AGE {} ms", *figures.header_age_ms));
     }
-    status.level = timed_out                    ? DiagnosticStatus::ERROR
-                   : low_rate || header_too_old ? DiagnosticStatus::WARN
-                                                : DiagnosticStatus::OK;
   }
 
   const double normal_hz = figures.normal_hz;

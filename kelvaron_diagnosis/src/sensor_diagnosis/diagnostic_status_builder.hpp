@@ -3,6 +3,7 @@
 // The content of the optional /diagnostics output, free of locks, clocks and I/O: the figures
 // of one stream are copied under the data lock, the statuses are built from them after it.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,6 +49,14 @@ struct StreamFigures
   }
 };
 
+// What one status reports of one data-status kind accepted at least once.
+struct DataStatusFigures
+{
+  std::size_t kind{0};  // index in kDataStatusKinds
+  int32_t status{0};
+  std::optional<int64_t> since_report_ms{};  // none when dated before simulated time began
+};
+
 // Fills `figures` in place: its strings keep their capacity from one publication to the next.
 void fillStreamFigures(
   const std::string & topic, const SensorState & state, const SensorThreshold & threshold,
@@ -55,6 +64,10 @@ void fillStreamFigures(
 StreamFigures streamFigures(
   const std::string & topic, const SensorState & state, const SensorThreshold & threshold,
   int64_t now_ms);
+
+// The level of a stream's status: STALE before the first frame or verdict, else ERROR on a
+// time-out, WARN on a low rate or a header older than its limit, else OK.
+uint8_t streamLevel(const StreamFigures & figures);
 
 // "diagnosis_Sensor_Proxy_node: <topic>": STALE before the first frame, else ERROR on a
 // time-out, WARN on a low rate or a header older than its limit, else OK. Filled in place, so

@@ -13,6 +13,7 @@
 #include "sensor_diagnosis.hpp"
 #include "sensor_diagnosis/dependencies.hpp"
 #include "sensor_diagnosis/diagnostic_status_builder.hpp"
+#include "sensor_diagnosis/health_snapshots.hpp"
 
 namespace kelvaron
 {
@@ -53,6 +54,11 @@ void Diagnosis::applyRosDiagnostics(const YAML::Node & block)
   ros_diagnostics_->passes_since_publication = 0;
 }
 
+std::shared_ptr<const kelvaron::HealthSnapshot> Diagnosis::healthSnapshot()
+{
+  return ros_diagnostics_->snapshots.latest();
+}
+
 void Diagnosis::publishRosDiagnostics()
 {
   using Publisher = kelvaron::RosDiagnostics::Publisher;
@@ -83,22 +89,26 @@ void Diagnosis::publishRosDiagnostics()
       }
     }
 
+    // The array (when due) and the snapshot (when a host asked for them) come from the same
+    // figures, copied once under the lock.
+    const bool snapshot_wanted = output.snapshots.wanted();
     std::vector<kelvaron::StreamFigures> & streams = output.streams;
-    std::vector<diagnostic_msgs::msg::DiagnosticStatus> data_statuses;
+    std::vector<kelvaron::DataStatusFigures> data_statuses;
     std::shared_ptr<Publisher> publisher;
     std::optional<int64_t> now_ms;
     {
       std::lock_guard<std::mutex> lock(data_mutex_);
-      if (!output.settings.enabled || !output.publisher) {
+      if (output.settings.enabled && output.publisher) {
+        if (
+          ++output.passes_since_publication >=
+          kelvaron::passesPerPublication(output.settings.period_ms, timer_period_ms_)) {
+          output.passes_since_publication = 0;
+          publisher = output.publisher;
+        }
+      }
+      if (!publisher && !snapshot_wanted) {
         return;
       }
-      if (
-        ++output.passes_since_publication <
-        kelvaron::passesPerPublication(output.settings.period_ms, timer_period_ms_)) {
-        return;
-      }
-      output.passes_since_publication = 0;
-      publisher = output.publisher;
       now_ms = dependencies_->nowMs();
       const int64_t figures_ms = now_ms.value_or(0);
       output.forgetUnregisteredNames(sensor_thresholds_.size());
@@ -115,10 +125,10 @@ void Diagnosis::publishRosDiagnostics()
       for (std::size_t kind = 0; kind < output.data_statuses.size(); ++kind) {
         const auto & seen = output.data_statuses[kind];
         if (seen.seen) {
-          data_statuses.push_back(kelvaron::dataStatusStatus(
-            kelvaron::kDataStatusKinds[kind], seen.status,
-            now_ms && seen.accepted_ms ? std::optional<int64_t>(*now_ms - *seen.accepted_ms)
-                                       : std::nullopt));
+          data_statuses.push_back(
+            {kind, seen.status,
+             now_ms && seen.accepted_ms ? std::optional<int64_t>(*now_ms - *seen.accepted_ms)
+                                        : std::nullopt});
         }
       }
     }
@@ -126,6 +136,12 @@ void Diagnosis::publishRosDiagnostics()
     std::sort(streams.begin(), streams.end(), [](const auto & a, const auto & b) {
       return a.topic < b.topic;
     });
+    if (snapshot_wanted) {
+      output.snapshots.update(streams, data_statuses);
+    }
+    if (!publisher) {
+      return;
+    }
     diagnostic_msgs::msg::DiagnosticArray & array = output.array;
     // Stamped on the pass's time base: zero while simulated time has not started, as ROS 2's
     // own diagnostic tools stamp theirs.
@@ -137,7 +153,9 @@ void Diagnosis::publishRosDiagnostics()
       kelvaron::fillStreamStatus(streams[i], array.status[i]);
     }
     for (std::size_t i = 0; i < data_statuses.size(); ++i) {
-      array.status[streams.size() + i] = std::move(data_statuses[i]);
+      const auto & seen = data_statuses[i];
+      array.status[streams.size() + i] = kelvaron::dataStatusStatus(
+        kelvaron::kDataStatusKinds[seen.kind], seen.status, seen.since_report_ms);
     }
     publisher->publish(array);
     if (output.publish_failing) {

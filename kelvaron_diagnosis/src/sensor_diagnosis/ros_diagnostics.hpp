@@ -14,6 +14,7 @@
 
 #include "kelvaron_diagnosis/event_catalog.hpp"
 #include "sensor_diagnosis/diagnostic_status_builder.hpp"
+#include "sensor_diagnosis/health_snapshots.hpp"
 #include "sensor_diagnosis/ros_diagnostics_settings.hpp"
 
 namespace kelvaron
@@ -23,7 +24,7 @@ namespace kelvaron
 inline constexpr const char * kDiagnosticsTopic = "/diagnostics";
 inline constexpr std::size_t kDiagnosticsDepth = 1;
 
-// State of the optional /diagnostics output. Guarded by the owner's data_mutex_, except the
+// State of the optional /diagnostics output and of the health snapshots. Guarded by the owner's data_mutex_, except the
 // members marked as the timer thread's own.
 struct RosDiagnostics
 {
@@ -56,6 +57,9 @@ struct RosDiagnostics
   bool publish_failing{false};
   std::vector<StreamFigures> streams{};
   diagnostic_msgs::msg::DiagnosticArray array{};
+
+  // The same figures for hosts that asked for snapshots; has a lock of its own.
+  HealthSnapshots snapshots{};
 };
 
 // Whole timer passes per publication: the period rounded up to whole timer periods.

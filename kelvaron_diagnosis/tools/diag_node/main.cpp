@@ -11,6 +11,7 @@
 #include <rclcpp/rclcpp.hpp>
 #include <sensor_diagnosis.hpp>
 
+#include "metrics_endpoint.hpp"
 #include "node_parameters.hpp"
 #include "topic_monitor.hpp"
 
@@ -32,6 +33,8 @@ constexpr const char * kUsage =
   "  -p config_file:=FILE    threshold file (default: the package's "
   "config/sensor_thresholds.yaml)\n"
   "  -p use_sim_time:=true   judge streams by /clock (simulation)\n"
+  "  -p metrics_port:=9100   serve Prometheus metrics on GET /metrics (default 0: off)\n"
+  "  -p metrics_address:=IP  address the metrics endpoint listens on (default 127.0.0.1)\n"
   "  --params-file FILE      parameters from a file (kelvaron_diag_node: or /**: "
   "ros__parameters:)\n"
   "  -r __ns:=/robot1        namespace: relative topics of the file resolve under it\n"
@@ -54,20 +57,38 @@ int run(const std::optional<std::string> & config_option)
 {
   std::shared_ptr<rclcpp::Node> node;
   std::string config_path;
+  kelvaron::diag_node::MetricsParameters metrics;
   try {
     node = std::make_shared<rclcpp::Node>("kelvaron_diag_node");
     config_path = kelvaron::diag_node::chooseConfigFile(*node, config_option, defaultConfigPath());
+    metrics = kelvaron::diag_node::chooseMetricsEndpoint(*node);
   } catch (const std::exception & error) {
-    // A parameter of the wrong type (use_sim_time, config_file): nothing has started yet.
+    // A parameter of the wrong type (use_sim_time, config_file, metrics_*): nothing has started
+    // yet.
     std::cerr << "kelvaron_diag_node: " << kelvaron::diag_node::oneLine(error.what()) << "\n";
     return 2;
   }
 
+  // Constructed before the endpoint so that it outlives the endpoint's threads; construction
+  // does no work.
   Diagnosis diagnosis;
+  std::unique_ptr<kelvaron::diag_node::MetricsEndpoint> endpoint;
+  if (metrics.port != 0) {
+    try {
+      endpoint = std::make_unique<kelvaron::diag_node::MetricsEndpoint>(metrics);
+    } catch (const std::exception & error) {
+      // A port that is taken, an address that is not ours: still nothing has started.
+      std::cerr << "kelvaron_diag_node: " << kelvaron::diag_node::oneLine(error.what()) << "\n";
+      return 2;
+    }
+  }
   // The node's use_sim_time and namespace decide for the library, however they reached it.
   diagnosis.useHostNode(node);
   if (!diagnosis.initialize(config_path)) {
     return 1;  // the library has printed what is wrong with the file
+  }
+  if (endpoint) {
+    endpoint->serve(diagnosis);
   }
   diagnosis.startTimer();
   diagnosis.startConfigWatcher();

@@ -1,6 +1,7 @@
 #include "node_parameters.hpp"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace kelvaron::diag_node
 {
@@ -15,6 +16,25 @@ std::string chooseConfigFile(
   return node.declare_parameter<std::string>(
     "config_file", from_command_line ? *command_line : default_path,
     rcl_interfaces::msg::ParameterDescriptor(), from_command_line);
+}
+
+MetricsParameters chooseMetricsEndpoint(rclcpp::Node & node)
+{
+  constexpr int64_t kHighestPort = 65535;
+  MetricsParameters chosen;
+  chosen.port = node.declare_parameter<int64_t>("metrics_port", chosen.port);
+  chosen.address = node.declare_parameter<std::string>("metrics_address", chosen.address);
+  if (chosen.port < 0 || chosen.port > kHighestPort) {
+    throw std::invalid_argument(
+      "parameter 'metrics_port' must be 0 (off) to 65535, not " + std::to_string(chosen.port));
+  }
+  return chosen;
+}
+
+std::string listeningAddress(const MetricsParameters & where)
+{
+  const bool ipv6 = where.address.find(':') != std::string::npos;
+  return (ipv6 ? "[" + where.address + "]" : where.address) + ":" + std::to_string(where.port);
 }
 
 std::string oneLine(std::string text)
