@@ -350,10 +350,16 @@ TEST(DiagNodeMetrics, AScrapeReadsWhatDiagnosticsSaysAndFollowsTheFile)
   }
   EXPECT_TRUE(gone) << "/scan_02 still scraped after it left the file";
   for (const std::string topic : {"/scan_01", "/imu/data", "/camera_01"}) {
-    double previous = 0;
+    std::optional<double> previous;
     for (const Scrape & scrape : scrapes) {
-      const double frames = scrape.value("kelvaron_stream_frames_total", topic).value_or(-1);
-      EXPECT_GE(frames, previous) << topic << ": a counter went backwards";
+      const std::optional<double> frames = scrape.value("kelvaron_stream_frames_total", topic);
+      // A scrape answered before the node's first pass has no streams yet (seen under
+      // AddressSanitizer); once a stream is there it must stay, and its counter never falls.
+      if (!previous && !frames) {
+        continue;
+      }
+      ASSERT_TRUE(frames) << topic << ": gone from a scrape while it stayed in the file";
+      EXPECT_GE(*frames, previous.value_or(0)) << topic << ": a counter went backwards";
       previous = frames;
     }
   }
