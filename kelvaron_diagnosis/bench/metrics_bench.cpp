@@ -26,6 +26,8 @@
 #include <std_msgs/msg/header.hpp>
 
 #include "support/background_process.hpp"
+#include "support/loopback_http.hpp"
+#include "support/process_cpu.hpp"
 #include "support/sensor_files.hpp"
 
 namespace
@@ -36,63 +38,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kStreams = 1000;
 constexpr int kRounds = 2;
 constexpr int kLatencyScrapes = 40;
-
-// CPU ticks (user + system) a process has used so far.
-long cpuTicks(pid_t pid)
-{
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string field;
-  long ticks = 0;
-  for (int index = 3; fields >> field && index <= 15; ++index) {
-    if (index == 14 || index == 15) {
-      ticks += std::atol(field.c_str());
-    }
-  }
-  return ticks;
-}
-
-sockaddr_in loopback(int port)
-{
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return address;
-}
-
-int freePort()
-{
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address = loopback(0);
-  socklen_t length = sizeof(address);
-  ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address));
-  ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
-
-// One GET /metrics; the size of the answer, nothing when the endpoint did not answer.
-std::optional<std::size_t> scrape(int port)
-{
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const sockaddr_in address = loopback(port);
-  std::optional<std::size_t> size;
-  if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0) {
-    const std::string request = "GET /metrics HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
-    ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
-    std::size_t total = 0;
-    char buffer[65536];
-    ssize_t got = 0;
-    while ((got = ::recv(fd, buffer, sizeof(buffer), 0)) > 0) {
-      total += static_cast<std::size_t>(got);
-    }
-    size = total;
-  }
-  ::close(fd);
-  return size;
-}
 
 // Publishes one frame on every topic once a second from its own thread.
 class Feeder
@@ -163,10 +108,10 @@ Round runRound(
   if (metrics) {
     for (int i = 0; i < kLatencyScrapes; ++i) {
       const auto start = Clock::now();
-      const std::optional<std::size_t> size = scrape(port);
+      const std::optional<std::string> body = httpGet(port, "/metrics");
       round.scrape_ms.push_back(
         std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-      round.bytes = size.value_or(0);
+      round.bytes = body ? body->size() : 0;
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   }
@@ -176,7 +121,7 @@ Round runRound(
   auto next = start;
   while (Clock::now() - start < std::chrono::duration<double>(seconds)) {
     if (metrics) {
-      scrape(port);
+      httpGet(port, "/metrics");
     }
     next += std::chrono::seconds(1);
     std::this_thread::sleep_until(next);
