@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <utility>
@@ -133,23 +134,48 @@ std::map<std::string, std::string> TopicMonitor::watchedTopics() const
 void TopicMonitor::subscribe(const std::string & topic, std::string type)
 {
   const bool with_header = startsWithHeader(topic, type);
-  // Best effort and volatile match every publisher, reliable ones included, and never hold
-  // one back.
-  const rclcpp::QoS qos = rclcpp::QoS(kHistoryDepth).best_effort().durability_volatile();
   Watched watched;
   watched.type = type;
   watched.with_header = with_header;
+  if (const auto existing = watched_.find(topic); existing != watched_.end()) {
+    watched.history_depth = existing->second.history_depth;
+  }
+  const std::size_t depth = watched.history_depth;
+  // Best effort and volatile match every publisher, reliable ones included, and never hold
+  // one back.
+  const rclcpp::QoS qos = rclcpp::QoS(depth).best_effort().durability_volatile();
   // Subscribed by the name in the file: rclcpp resolves it to resolved(topic) itself, where
   // resolving an already resolved name could apply a remapping rule twice.
   watched.subscription = node_.create_generic_subscription(
     topic, type, qos,
-    [this, topic, with_header](std::shared_ptr<rclcpp::SerializedMessage> message) {
+    [this, topic, with_header, depth](std::shared_ptr<rclcpp::SerializedMessage> message) {
+      if (depth > 1 && message->size() > kHistoryBytes / depth) {
+        std::size_t & largest = oversized_[topic];
+        largest = std::max(largest, message->size());
+      }
       onMessage(topic, with_header, *message);
     });
   watched_[topic] = std::move(watched);
   LOG_INFO(
     "Monitoring {} as {} ({})", resolved(topic), type,
     with_header ? "with its header" : "without header");
+}
+
+void TopicMonitor::shortenHistories()
+{
+  for (const auto & [topic, largest] : oversized_) {
+    const auto watched = watched_.find(topic);
+    const std::size_t depth = std::max<std::size_t>(1, kHistoryBytes / largest);
+    if (watched == watched_.end() || depth >= watched->second.history_depth) {
+      continue;
+    }
+    LOG_INFO(
+      "Messages on {} are up to {} bytes: its history now holds {} of them", resolved(topic),
+      largest, depth);
+    watched->second.history_depth = depth;
+    subscribe(topic, watched->second.type);
+  }
+  oversized_.clear();
 }
 
 void TopicMonitor::onMessage(

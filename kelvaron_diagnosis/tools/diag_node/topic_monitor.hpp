@@ -20,8 +20,11 @@ namespace kelvaron::diag_node
 class TopicMonitor
 {
 public:
-  // History deep enough that a burst between two spins of this node loses no frame.
+  // History deep enough that a burst between two spins of this node loses no frame ...
   static constexpr std::size_t kHistoryDepth = 100;
+  // ... but a slow moment on a topic of large messages must not hold hundreds of MB: a topic's
+  // history is cut to what fits this many bytes (always at least one message).
+  static constexpr std::size_t kHistoryBytes = std::size_t{16} << 20U;
 
   TopicMonitor(rclcpp::Node & node, Diagnosis & diagnosis, std::string config_path);
 
@@ -29,6 +32,15 @@ public:
   // publisher has made its type known, and drops the subscription of a topic that is no longer
   // registered. Called about once a second.
   void refresh();
+
+  // Re-subscribes, with a shorter history, each topic whose messages turned out too large for
+  // its history's byte bound. Cheap when there is none; called between messages.
+  void boundHistories()
+  {
+    if (!oversized_.empty()) {
+      shortenHistories();
+    }
+  }
 
   // Topics subscribed now, with the type each is read as.
   std::map<std::string, std::string> watchedTopics() const;
@@ -40,10 +52,13 @@ private:
   {
     std::string type;
     bool with_header{false};
+    std::size_t history_depth{kHistoryDepth};
     std::shared_ptr<rclcpp::GenericSubscription> subscription;
   };
 
+  // Keeps the topic's current history depth when it is subscribed already.
   void subscribe(const std::string & topic, std::string type);
+  void shortenHistories();
   void onMessage(
     const std::string & topic, bool with_header, const rclcpp::SerializedMessage & message);
   bool startsWithHeader(const std::string & topic, const std::string & type);
@@ -61,6 +76,8 @@ private:
   std::map<std::string, Watched> watched_;
   std::set<std::string> warned_;
   std::map<std::string, std::string> resolved_;
+  // Largest message seen per topic whose history cannot hold kHistoryDepth of them.
+  std::map<std::string, std::size_t> oversized_;
   uint64_t malformed_headers_{0};
 };
 
