@@ -109,7 +109,7 @@ TEST(DiagNode, JudgesOtherProcessesStreamsAndFollowsFileEdits)
     << output;
   // Frames of a topic still subscribed after it left the file reach the library unregistered.
   const auto dropped = output.find("No longer monitoring /imu/data");
-  ASSERT_NE(dropped, std::string::npos) << output;
+  ASSERT_NE(dropped, std::string::npos) << "/imu/data never dropped\n" << output;
   EXPECT_EQ(output.find("Sensor topic not registered: /imu/data", dropped), std::string::npos)
     << "still subscribed after it was dropped\n"
     << output;
