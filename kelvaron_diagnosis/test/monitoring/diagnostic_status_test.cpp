@@ -97,6 +97,8 @@ TEST(StreamDiagnosticStatus, HealthyThenTimedOutThenRecoveredCountsOneTimeout)
   EXPECT_EQ(status.message, "STREAM NORMAL, NORMAL FRAME RATE");
   EXPECT_EQ(valueOf(status, "frame_rate_hz"), "10");
   EXPECT_EQ(valueOf(status, "since_last_frame_ms"), "0");
+  EXPECT_EQ(valueOf(status, "recovery_run_frames"), "10");
+  EXPECT_EQ(valueOf(status, "cutoff_recovery_threshold"), "3");
 
   // Exactly the cut-off is still normal; one millisecond more is a time-out.
   EXPECT_EQ(stream.passAndStatus(kT0 + 1400).level, DiagnosticStatus::OK);

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -231,7 +232,7 @@ TEST_F(HealthTimerTest, RosDiagnosticsFollowTheFileAcrossReloads)
 
   ConsoleCapture quiet;
   dir_.write(
-    "thresholds.yaml", kScanConfig + "ros_diagnostics:\n  enabled: true\n  period_ms: 200\n");
+    "thresholds.yaml", kScanConfig + "ros_diagnostics:\n  enabled: true\n  period_ms: 150\n");
   ASSERT_TRUE(diagnosis_.reloadConfig());
   const auto array = listener.next();
   ASSERT_TRUE(array.has_value());
@@ -240,10 +241,27 @@ TEST_F(HealthTimerTest, RosDiagnosticsFollowTheFileAcrossReloads)
   EXPECT_EQ(array->status[0].level, diagnostic_msgs::msg::DiagnosticStatus::STALE);
   EXPECT_EQ(array->status[0].message, "no frame received yet");
 
+  // 150 ms rounds up to two 100 ms passes, so the stamps (whole milliseconds of the passes) lie
+  // at least 200 ms apart, less a few milliseconds of clock rounding.
+  const auto arrays = listener.drain(1500ms);
+  ASSERT_GE(arrays.size(), 3U);
+  for (std::size_t i = 0; i < arrays.size(); ++i) {
+    const auto & stamp = arrays[i].header.stamp;
+    EXPECT_EQ(stamp.nanosec % 1'000'000U, 0U) << "array " << i << ": nanosec " << stamp.nanosec;
+    EXPECT_LT(stamp.nanosec, 1'000'000'000U) << "array " << i;
+    if (i > 0) {
+      const auto & previous = arrays[i - 1].header.stamp;
+      const int64_t apart_ms = (int64_t{stamp.sec} - previous.sec) * 1000 +
+                               (int64_t{stamp.nanosec} - previous.nanosec) / 1'000'000;
+      EXPECT_GE(apart_ms, 195) << "arrays " << i - 1 << " and " << i;
+    }
+  }
+
   dir_.write("thresholds.yaml", kScanConfig + "ros_diagnostics:\n  enabled: false\n");
   ASSERT_TRUE(diagnosis_.reloadConfig());
   listener.drain(500ms);  // what was already on its way
   EXPECT_TRUE(listener.drain(1500ms).empty()) << "switched off again";
+  EXPECT_EQ(listener.publisherCount(), 0U) << "/diagnostics still advertised";
 }
 
 TEST(HealthTimerWithoutChannels, PassesJudgeButNeverTouchTheMissingPublisher)

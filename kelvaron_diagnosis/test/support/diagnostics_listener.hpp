@@ -50,6 +50,9 @@ public:
     return first;
   }
 
+  // Publishers of /diagnostics matched with the listener.
+  std::size_t publisherCount() const { return subscription_->get_publisher_count(); }
+
 private:
   std::shared_ptr<rclcpp::Node> node_;
   std::shared_ptr<rclcpp::Subscription<diagnostic_msgs::msg::DiagnosticArray>> subscription_;

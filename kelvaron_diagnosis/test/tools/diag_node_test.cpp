@@ -5,8 +5,13 @@
 #include <signal.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include <rclcpp/rclcpp.hpp>
+#include <std_msgs/msg/header.hpp>
 
 #include "support/background_process.hpp"
 #include "support/event_collector.hpp"
@@ -34,6 +39,13 @@ bool isEvent(const DiagnosticEvent & event, int32_t id, int32_t status, const st
   return event.event_id == id && event.event_status == status && event.header.frame_id == frame;
 }
 
+std::string readText(const std::string & path)
+{
+  std::ostringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
+
 TEST(DiagNode, JudgesOtherProcessesStreamsAndFollowsFileEdits)
 {
   TempDir dir;
@@ -42,10 +54,17 @@ TEST(DiagNode, JudgesOtherProcessesStreamsAndFollowsFileEdits)
   const std::string file = dir.write(
     "thresholds.yaml", "sensors:\n" + entry("/scan_01", 20) + entry("/scan_02", 20) +
                          entry("/rslidar_points", 10) + entry("/imu/data", 20));
+  // A viewer waiting for /rslidar_points names its type, but is no publisher.
+  const auto viewer = std::make_shared<rclcpp::Node>("kelvaron_test_viewer");
+  const auto waiting = viewer->create_subscription<std_msgs::msg::Header>(
+    "/rslidar_points", rclcpp::QoS(10), [](const std_msgs::msg::Header &) {});
   BackgroundProcess publishers(
     {kPublisher, "/scan_01:stamped:20:front_laser", "/scan_02:stamped:4:rear_laser",
      "/imu/data:plain:20:", "/camera_02/depth/image_raw:stamped:10:depth_camera"});
-  BackgroundProcess node({kNode, "--config", file});
+  // The node's console goes to a file: its lines say what it subscribes to and drops.
+  const std::string log = dir.path("node.log");
+  BackgroundProcess node(
+    {"/bin/sh", "-c", "exec \"$0\" --config \"$1\" >\"$2\"", kNode, file, log});
   ASSERT_TRUE(publishers.started());
   ASSERT_TRUE(node.started());
   EventCollector collector;
@@ -67,16 +86,33 @@ TEST(DiagNode, JudgesOtherProcessesStreamsAndFollowsFileEdits)
   EXPECT_TRUE(collector.waitForEvent(
     proxy, [](const auto & event) { return isEvent(event, 8016, 0, ""); }, 30s));
 
-  // An edit that adds a topic: the node subscribes without a restart.
+  // An edit that adds a topic, drops one and reads /scan_01 without its header: the node
+  // follows it without a restart.
   dir.write(
-    "thresholds.yaml", "sensors:\n" + entry("/scan_01", 20) + entry("/scan_02", 20) +
-                         entry("/rslidar_points", 10) + entry("/imu/data", 20) +
+    "thresholds.yaml", "sensors:\n" + entry("/scan_01", 20) + "    header: false\n" +
+                         entry("/scan_02", 20) + entry("/rslidar_points", 10) +
                          entry("/camera_02/depth/image_raw", 10));
   EXPECT_TRUE(collector.waitForEvent(
     proxy, [](const auto & event) { return isEvent(event, 8013, 0, "depth_camera"); }, 30s));
+  EXPECT_TRUE(collector.waitForEvent(
+    proxy, [](const auto & event) { return isEvent(event, 8001, 0, ""); }, 30s))
+    << "/scan_01 still read with its header";
 
   EXPECT_EQ(node.stop(SIGTERM), 0) << "SIGTERM ends the node cleanly";
   EXPECT_EQ(publishers.stop(SIGINT), 0);
+  const std::string output = readText(log);
+  EXPECT_NE(
+    output.find("Monitoring /scan_01 as std_msgs/msg/Header (with its header)"), std::string::npos)
+    << output;
+  EXPECT_EQ(output.find("Monitoring /rslidar_points"), std::string::npos)
+    << "subscribed with no publisher\n"
+    << output;
+  // Frames of a topic still subscribed after it left the file reach the library unregistered.
+  const auto dropped = output.find("No longer monitoring /imu/data");
+  ASSERT_NE(dropped, std::string::npos) << "/imu/data never dropped\n" << output;
+  EXPECT_EQ(output.find("Sensor topic not registered: /imu/data", dropped), std::string::npos)
+    << "still subscribed after it was dropped\n"
+    << output;
 }
 
 TEST(DiagNode, ABadFileIsReportedAndNothingRuns)

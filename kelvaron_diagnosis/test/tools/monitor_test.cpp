@@ -97,6 +97,12 @@ TEST(MonitorStreams, FollowTheLatestArrayAndGoWhenTheArraysStop)
 
   // Switched off: after three intervals (at least 3 s) without an array, no stream rows.
   EXPECT_TRUE(streams.rows(t0 + std::chrono::seconds(5)).empty());
+
+  // Arrays 2 s apart (period_ms 2000) are waited for three of their intervals, 6 s.
+  streams.update(arrayOf({"/scan_01"}), t0 + std::chrono::seconds(10));
+  streams.update(arrayOf({"/scan_01"}), t0 + std::chrono::seconds(12));
+  EXPECT_EQ(streams.rows(t0 + std::chrono::seconds(17)).size(), 1U) << "gone after 5 s";
+  EXPECT_TRUE(streams.rows(t0 + std::chrono::milliseconds(18'001)).empty());
 }
 
 TEST(MonitorTable, RowsAreKeyedByTopicIdFrameAndVerdictKind)
