@@ -50,17 +50,19 @@ TEST(DiagNode, JudgesOtherProcessesStreamsAndFollowsFileEdits)
 {
   TempDir dir;
   // /scan_01 healthy and stamped, /scan_02 stamped at a fifth of its rate, /rslidar_points
-  // never published, /imu/data healthy without a header.
+  // never published, /imu/data healthy without a header, /camera_01/image_raw of 300 KB frames.
   const std::string file = dir.write(
     "thresholds.yaml", "sensors:\n" + entry("/scan_01", 20) + entry("/scan_02", 20) +
-                         entry("/rslidar_points", 10) + entry("/imu/data", 20));
+                         entry("/rslidar_points", 10) + entry("/imu/data", 20) +
+                         entry("/camera_01/image_raw", 10));
   // A viewer waiting for /rslidar_points names its type, but is no publisher.
   const auto viewer = std::make_shared<rclcpp::Node>("kelvaron_test_viewer");
   const auto waiting = viewer->create_subscription<std_msgs::msg::Header>(
     "/rslidar_points", rclcpp::QoS(10), [](const std_msgs::msg::Header &) {});
   BackgroundProcess publishers(
     {kPublisher, "/scan_01:stamped:20:front_laser", "/scan_02:stamped:4:rear_laser",
-     "/imu/data:plain:20:", "/camera_02/depth/image_raw:stamped:10:depth_camera"});
+     "/imu/data:plain:20:", "/camera_02/depth/image_raw:stamped:10:depth_camera",
+     "/camera_01/image_raw:bulky:10:rgb"});
   // The node's console goes to a file: its lines say what it subscribes to and drops.
   const std::string log = dir.path("node.log");
   BackgroundProcess node(
@@ -91,6 +93,7 @@ TEST(DiagNode, JudgesOtherProcessesStreamsAndFollowsFileEdits)
   dir.write(
     "thresholds.yaml", "sensors:\n" + entry("/scan_01", 20) + "    header: false\n" +
                          entry("/scan_02", 20) + entry("/rslidar_points", 10) +
+                         entry("/camera_01/image_raw", 10) +
                          entry("/camera_02/depth/image_raw", 10));
   EXPECT_TRUE(collector.waitForEvent(
     proxy, [](const auto & event) { return isEvent(event, 8013, 0, "depth_camera"); }, 30s));
@@ -103,6 +106,12 @@ TEST(DiagNode, JudgesOtherProcessesStreamsAndFollowsFileEdits)
   const std::string output = readText(log);
   EXPECT_NE(
     output.find("Monitoring /scan_01 as std_msgs/msg/Header (with its header)"), std::string::npos)
+    << output;
+  // 16 MiB hold 55 messages of 300,020 bytes.
+  EXPECT_NE(
+    output.find("Messages on /camera_01/image_raw are up to 300020 bytes: its history now holds "
+                "55 of them"),
+    std::string::npos)
     << output;
   EXPECT_EQ(output.find("Monitoring /rslidar_points"), std::string::npos)
     << "subscribed with no publisher\n"

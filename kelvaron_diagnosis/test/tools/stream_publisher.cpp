@@ -3,6 +3,7 @@
 //   stream_publisher TOPIC:KIND:HZ:FRAME ...
 //
 // KIND "stamped" publishes std_msgs/msg/Header messages stamped now with FRAME as frame_id;
+// "bulky" the same with kBulkyPadding more bytes of frame_id, the size of a camera image;
 // "plain" publishes builtin_interfaces/msg/Time, a type without a header. Runs until SIGINT.
 
 #include <chrono>
@@ -19,6 +20,8 @@
 
 namespace
 {
+
+constexpr std::size_t kBulkyPadding = 300000;
 
 struct Stream
 {
@@ -48,7 +51,10 @@ int main(int argc, char ** argv)
     std::getline(fields, kind, ':');
     std::getline(fields, hz, ':');
     std::getline(fields, stream.frame, ':');
-    stream.stamped = kind == "stamped";
+    stream.stamped = kind == "stamped" || kind == "bulky";
+    if (kind == "bulky") {
+      stream.frame.append(kBulkyPadding, 'x');
+    }
     stream.period = std::chrono::nanoseconds(static_cast<int64_t>(1e9 / std::atof(hz.c_str())));
     if (stream.stamped) {
       stream.stamped_publisher =
