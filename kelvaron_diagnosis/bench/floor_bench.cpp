@@ -7,7 +7,9 @@
 // Nothing here is a pass/fail test.
 //
 //   kelvaron_bench_floor NODE_PROGRAM FLOOR_PROGRAM [--rounds N] [--seconds S]
-//                        [--loads small_10k,small_50k,large_10hz,burst]
+//                        [--loads small_10k,small_50k,large_10hz,burst] [--floor-loop spin|batches]
+//
+// --floor-loop chooses the floor's executor loop (see floor_node.cpp): rclcpp::spin by default.
 
 #include <signal.h>
 #include <unistd.h>
@@ -226,8 +228,10 @@ enum class Target
 struct Measurement
 {
   bool matched{false};
-  double cpu_share{0};
+  double cpu_share{0};    // over the steady window, of one core
+  double phase_cpu_s{0};  // from the first message sent to the end of the drain
   double published_rate{0};
+  double target_rate{0};
   int64_t sent{0};
   std::optional<int64_t> counted;
   long peak_rss_kb{0};
@@ -235,12 +239,19 @@ struct Measurement
   double burst_seconds{0};
 
   bool allCounted() const { return counted && *counted == sent; }
+  bool keptUp() const { return published_rate >= 0.98 * target_rate; }
+  // CPU time per message counted: fair also when one of the two lost messages.
+  double microsecondsPerMessage() const
+  {
+    return counted && *counted > 0 ? phase_cpu_s * 1e6 / static_cast<double>(*counted) : 0.0;
+  }
 };
 
 struct Bench
 {
   std::string node_program;
   std::string floor_program;
+  std::string floor_loop{"spin"};
   std::string dir;
   double seconds{10};
   LoadPublishers * publishers{nullptr};
@@ -263,16 +274,10 @@ Measurement measure(const Bench & bench, const Load & load, Target target)
   std::vector<std::string> argv;
   if (target == Target::kFloor) {
     std::remove(count_file.c_str());
-    argv = {
-      bench.floor_program,
-      "--type",
-      "std_msgs/msg/Header",
-      "--count-file",
-      count_file,
-      "--prefix",
-      "/floor_" + load.name + "_",
-      "--count",
-      std::to_string(load.topics)};
+    const std::string prefix = "/floor_" + load.name + "_";
+    argv = {bench.floor_program, "--type", "std_msgs/msg/Header", "--count-file", count_file};
+    argv.insert(argv.end(), {"--prefix", prefix, "--count", std::to_string(load.topics)});
+    argv.insert(argv.end(), {"--loop", bench.floor_loop});
   } else {
     argv = {bench.node_program, "--config", thresholdFile(bench.dir, load)};
   }
@@ -292,6 +297,7 @@ Measurement measure(const Bench & bench, const Load & load, Target target)
     result.burst_seconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::this_thread::sleep_for(kBurstDrain);
   } else {
+    const long phase_ticks_before = cpuTicks(pid);
     result.sent = bench.publishers->publishFor(kWarmUpSeconds);
     const long ticks_before = cpuTicks(pid);
     const auto start = Clock::now();
@@ -300,9 +306,11 @@ Measurement measure(const Bench & bench, const Load & load, Target target)
     const long ticks = cpuTicks(pid) - ticks_before;
     result.sent += sent;
     result.published_rate = static_cast<double>(sent) / elapsed;
-    result.cpu_share =
-      static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK)) / elapsed;
+    result.target_rate = load.total_rate_hz;
+    const auto ticks_per_second = static_cast<double>(sysconf(_SC_CLK_TCK));
+    result.cpu_share = static_cast<double>(ticks) / ticks_per_second / elapsed;
     std::this_thread::sleep_for(kDrain);
+    result.phase_cpu_s = static_cast<double>(cpuTicks(pid) - phase_ticks_before) / ticks_per_second;
   }
   result.peak_rss_kb = peakRssKb(pid);
 
@@ -349,13 +357,20 @@ void printRound(
       megabytes(floor.peak_rss_kb), megabytes(floor.rss_before_kb), countText(node).c_str(),
       node.burst_seconds, megabytes(node.peak_rss_kb), megabytes(node.rss_before_kb));
   } else {
+    const auto side = [](const Measurement & m) {
+      char text[200];
+      std::snprintf(
+        text, sizeof(text), "CPU %5.1f %%, %s (%.1f us each), peak RSS %.1f MB, published %.0f/s%s",
+        m.cpu_share * 100, countText(m).c_str(), m.microsecondsPerMessage(),
+        megabytes(m.peak_rss_kb), m.published_rate, m.keptUp() ? "" : " BEHIND");
+      return std::string(text);
+    };
+    const double per_message_floor = floor.microsecondsPerMessage();
     std::printf(
-      "%-10s round %d/%d  floor: CPU %5.1f %%, %s, peak RSS %.1f MB, published %.0f/s"
-      "  |  node: CPU %5.1f %%, %s, peak RSS %.1f MB, published %.0f/s  |  node/floor %.2f\n",
-      load.name.c_str(), round, rounds, floor.cpu_share * 100, countText(floor).c_str(),
-      megabytes(floor.peak_rss_kb), floor.published_rate, node.cpu_share * 100,
-      countText(node).c_str(), megabytes(node.peak_rss_kb), node.published_rate,
-      floor.cpu_share > 0 ? node.cpu_share / floor.cpu_share : 0.0);
+      "%-10s round %d/%d  floor: %s  |  node: %s  |  node/floor CPU %.2f, per message %.2f\n",
+      load.name.c_str(), round, rounds, side(floor).c_str(), side(node).c_str(),
+      floor.cpu_share > 0 ? node.cpu_share / floor.cpu_share : 0.0,
+      per_message_floor > 0 ? node.microsecondsPerMessage() / per_message_floor : 0.0);
   }
   std::fflush(stdout);
 }
@@ -365,8 +380,10 @@ void printSummary(
   const std::vector<Measurement> & nodes)
 {
   std::vector<double> floor_cpu, node_cpu, ratios, rates, floor_rss, node_rss;
+  std::vector<double> floor_us, node_us;
   int floor_all = 0;
   int node_all = 0;
+  int kept_up = 0;
   for (std::size_t i = 0; i < floors.size(); ++i) {
     floor_cpu.push_back(floors[i].cpu_share * 100);
     node_cpu.push_back(nodes[i].cpu_share * 100);
@@ -379,6 +396,9 @@ void printSummary(
     node_rss.push_back(megabytes(nodes[i].peak_rss_kb));
     floor_all += floors[i].allCounted() ? 1 : 0;
     node_all += nodes[i].allCounted() ? 1 : 0;
+    kept_up += (floors[i].keptUp() ? 1 : 0) + (nodes[i].keptUp() ? 1 : 0);
+    floor_us.push_back(floors[i].microsecondsPerMessage());
+    node_us.push_back(nodes[i].microsecondsPerMessage());
   }
   const auto [min_ratio, max_ratio] = std::minmax_element(ratios.begin(), ratios.end());
   const auto [min_rate, max_rate] = std::minmax_element(rates.begin(), rates.end());
@@ -397,13 +417,16 @@ void printSummary(
       nodes.size());
   } else {
     std::printf(
-      ", target %.0f/s, published %.0f-%.0f/s: CPU median floor %.1f %%, node %.1f %% of a core;"
-      " ratio of medians %.2f (rounds %.2f-%.2f); every message counted in %d/%zu floor rounds,"
-      " %d/%zu node rounds; peak RSS median floor %.1f MB, node %.1f MB\n",
-      load.total_rate_hz, rates.empty() ? 0.0 : *min_rate, rates.empty() ? 0.0 : *max_rate,
-      floor_median, node_median, floor_median > 0 ? node_median / floor_median : 0.0,
-      ratios.empty() ? 0.0 : *min_ratio, ratios.empty() ? 0.0 : *max_ratio, floor_all,
-      floors.size(), node_all, nodes.size(), median(floor_rss), median(node_rss));
+      ", target %.0f/s, published %.0f-%.0f/s (kept up in %d of %zu measurements): CPU median"
+      " floor %.1f %%, node %.1f %% of a core; ratio of medians %.2f (rounds %.2f-%.2f); CPU per"
+      " counted message median floor %.1f us, node %.1f us, ratio %.2f; every message counted in"
+      " %d/%zu floor rounds, %d/%zu node rounds; peak RSS median floor %.1f MB, node %.1f MB\n",
+      load.total_rate_hz, rates.empty() ? 0.0 : *min_rate, rates.empty() ? 0.0 : *max_rate, kept_up,
+      2 * floors.size(), floor_median, node_median,
+      floor_median > 0 ? node_median / floor_median : 0.0, ratios.empty() ? 0.0 : *min_ratio,
+      ratios.empty() ? 0.0 : *max_ratio, median(floor_us), median(node_us),
+      median(floor_us) > 0 ? median(node_us) / median(floor_us) : 0.0, floor_all, floors.size(),
+      node_all, nodes.size(), median(floor_rss), median(node_rss));
   }
   std::fflush(stdout);
 }
@@ -441,7 +464,7 @@ int usage()
   std::fprintf(
     stderr,
     "usage: kelvaron_bench_floor NODE_PROGRAM FLOOR_PROGRAM [--rounds N] [--seconds S]"
-    " [--loads small_10k,small_50k,large_10hz,burst]\n");
+    " [--loads small_10k,small_50k,large_10hz,burst] [--floor-loop spin|batches]\n");
   return 2;
 }
 
@@ -465,6 +488,8 @@ int main(int argc, char ** argv)
       bench.seconds = std::atof(argv[i + 1]);
     } else if (option == "--loads") {
       wanted = argv[i + 1];
+    } else if (option == "--floor-loop") {
+      bench.floor_loop = argv[i + 1];
     } else {
       return usage();
     }
@@ -477,9 +502,9 @@ int main(int argc, char ** argv)
     const kelvaron_bench::ScratchDir dir;
     bench.dir = dir.path().string();
     std::printf(
-      "node %s, floor %s; %d rounds, %.0f s windows after %.0f s of warm-up\n",
-      bench.node_program.c_str(), bench.floor_program.c_str(), rounds, bench.seconds,
-      kWarmUpSeconds);
+      "node %s, floor %s (loop: %s); %d rounds, %.0f s windows after %.0f s of warm-up\n",
+      bench.node_program.c_str(), bench.floor_program.c_str(), bench.floor_loop.c_str(), rounds,
+      bench.seconds, kWarmUpSeconds);
     for (const Load & load : kLoads) {
       if (("," + wanted + ",").find("," + load.name + ",") != std::string::npos) {
         runLoad(bench, load, rounds);

@@ -4,11 +4,15 @@
 // it builds against a real ROS 2 as well as against the stand-in.
 //
 //   kelvaron_bench_floor_node [--type TYPE] [--count-file FILE] [--prefix PREFIX --count N]
-//                             [TOPIC...] [--ros-args ...]
+//                             [--loop spin|batches] [TOPIC...] [--ros-args ...]
 //
-// Topics are the ones named, plus PREFIX0 .. PREFIX(N-1). On SIGINT or SIGTERM it prints how
-// many messages it counted (and writes the number to FILE when given).
+// Topics are the ones named, plus PREFIX0 .. PREFIX(N-1). `--loop spin` (the default) is
+// rclcpp::spin, what the simplest node does; `--loop batches` is kelvaron_diag_node's own loop
+// (wait for a message, then take everything ready), so that the difference to the node is
+// what the node does with a message. On SIGINT or SIGTERM it prints how many messages it
+// counted (and writes the number to FILE when given).
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +30,7 @@ struct Options
 {
   std::string type{"std_msgs/msg/Header"};
   std::string count_file;
+  bool batches{false};
   std::vector<std::string> topics;
 };
 
@@ -42,6 +47,12 @@ bool parse(int argc, char ** argv, Options & options)
       options.type = argv[++i];
     } else if (arg == "--count-file" && has_value) {
       options.count_file = argv[++i];
+    } else if (arg == "--loop" && has_value) {
+      const std::string loop = argv[++i];
+      if (loop != "spin" && loop != "batches") {
+        return false;
+      }
+      options.batches = loop == "batches";
     } else if (arg == "--prefix" && has_value) {
       prefix = argv[++i];
     } else if (arg == "--count" && has_value) {
@@ -67,7 +78,7 @@ int main(int argc, char ** argv)
     std::fprintf(
       stderr,
       "usage: kelvaron_bench_floor_node [--type TYPE] [--count-file FILE]"
-      " [--prefix PREFIX --count N] [TOPIC...] [--ros-args ...]\n");
+      " [--prefix PREFIX --count N] [--loop spin|batches] [TOPIC...] [--ros-args ...]\n");
     return 2;
   }
   rclcpp::init(argc, argv);
@@ -81,7 +92,18 @@ int main(int argc, char ** argv)
         topic, options.type, qos,
         [&counted](std::shared_ptr<rclcpp::SerializedMessage>) { ++counted; }));
     }
-    rclcpp::spin(node);  // until SIGINT or SIGTERM
+    // Until SIGINT or SIGTERM.
+    if (options.batches) {
+      rclcpp::executors::SingleThreadedExecutor executor;
+      executor.add_node(node);
+      while (rclcpp::ok()) {
+        executor.spin_once(std::chrono::milliseconds(100));
+        executor.spin_all(std::chrono::milliseconds(50));
+      }
+      executor.remove_node(node);
+    } else {
+      rclcpp::spin(node);
+    }
   }
   rclcpp::shutdown();
   std::printf("counted %llu\n", static_cast<unsigned long long>(counted));
