@@ -1,6 +1,7 @@
 // Writes the seed corpus of payload_report_fuzzer into a folder: small messages of the common
-// stamped types as rmw serialises them, in both byte orders, and a few in the representations
-// that must not be read (XCDR2, which aligns 8-byte fields to 4, and PL_CDR).
+// stamped types as rmw serialises them, in both byte orders, headers with stamps at the edges,
+// and a few in the representations that must not be read (XCDR2, which aligns 8-byte fields to
+// 4, and PL_CDR).
 //
 // Usage: payload_seeds FOLDER
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cdr_writer.hpp"
@@ -151,6 +153,25 @@ int main(int argc, char ** argv)
       CdrWriter out(representation.encapsulation, representation.max_alignment);
       seed.write(out);
       const std::string path = folder + "/" + seed.name + "_" + representation.suffix + ".cdr";
+      if (!writeFile(path, out.bytes())) {
+        std::cerr << "payload_seeds: cannot write " << path << "\n";
+        return 1;
+      }
+      ++written;
+    }
+  }
+  // Stamps at the edges: before 1970, a nanosec of a whole second and more, the integer limits.
+  // They add no coverage, so the fuzzer would not keep them by itself.
+  const std::vector<std::pair<int32_t, uint32_t>> edge_stamps = {
+    {-1, 0}, {0, 1000000000U}, {INT32_MIN, UINT32_MAX}, {INT32_MAX, 999999999U}};
+  for (std::size_t i = 0; i < edge_stamps.size(); ++i) {
+    for (const uint16_t encapsulation :
+         {CdrWriter::plainCdr(CdrWriter::Order::kBig),
+          CdrWriter::plainCdr(CdrWriter::Order::kLittle)}) {
+      CdrWriter out(encapsulation);
+      out.header(edge_stamps[i].first, edge_stamps[i].second, "edge");
+      const std::string path = folder + "/std_msgs_Header_edge_stamp_" + std::to_string(i) +
+                               (encapsulation == 0x0000 ? "_cdr_be" : "_cdr_le") + ".cdr";
       if (!writeFile(path, out.bytes())) {
         std::cerr << "payload_seeds: cannot write " << path << "\n";
         return 1;
