@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of kelvaron_diagnosis/fuzz (clang, ASan + UBSan) and runs each for
-# a bounded time, starting from a seed corpus of the test data files and the default thresholds.
+# a bounded time, starting from a seed corpus: the test data files and the default thresholds for
+# the threshold-file targets, messages of the common stamped types for payload_report_fuzzer.
 # Prints executions and findings per target; exits 1 when anything was found.
 #
-# Usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default 60; both targets)
+# Usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default 60; every target)
 # The build goes to $KD_BUILD-fuzz and $KD_INSTALL-fuzz (or KD_FUZZ_BUILD, KD_FUZZ_INSTALL);
 # KD_FUZZ_SKIP_BUILD=1 reuses it. The growing corpus and the findings stay in its runs/ folder.
+# payload_report_fuzzer creates ROS nodes: every target runs loopback-only, in DDS domain
+# KD_FUZZ_DOMAIN_ID (default 88).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ "${#targets[@]}" -gt 0 ] || targets=(config_reload_fuzzer check_config_fuzzer)
+[ "${#targets[@]}" -gt 0 ] || targets=(config_reload_fuzzer check_config_fuzzer payload_report_fuzzer)
 fuzz_build=${KD_FUZZ_BUILD:-$KD_BUILD-fuzz}
 fuzz_install=${KD_FUZZ_INSTALL:-$KD_INSTALL-fuzz}
 package=$KD_ROOT/kelvaron_diagnosis
@@ -51,6 +54,11 @@ seeds=$runs/seeds
 rm -rf "$seeds"
 mkdir -p "$seeds"
 cp "$package"/test/data/config/*.yaml "$package/config/sensor_thresholds.yaml" "$seeds/"
+payload_seeds=$runs/payload_seeds
+rm -rf "$payload_seeds"
+mkdir -p "$payload_seeds"
+"$fuzz_build/kelvaron_diagnosis/fuzz/payload_seeds" "$payload_seeds" >/dev/null
+export ROS_LOCALHOST_ONLY=1 ROS_DOMAIN_ID=${KD_FUZZ_DOMAIN_ID:-88}
 
 # Keep symbolised stacks in reports even though /usr/bin has no unversioned symbolizer.
 symbolizer=$(command -v llvm-symbolizer || command -v llvm-symbolizer-14 || true)
@@ -66,16 +74,20 @@ for target in "${targets[@]}"; do
   artifacts=$runs/$target/findings
   log=$runs/$target/last_run.log
   mkdir -p "$corpus" "$artifacts" "$runs/$target/tmp"
+  case "$target" in
+    payload_report_fuzzer) target_seeds=$payload_seeds dict=$package/fuzz/cdr.dict ;;
+    *) target_seeds=$seeds dict=$package/fuzz/yaml.dict ;;
+  esac
   # Findings of earlier runs stay for inspection; only this run's count.
   started=$runs/$target/started
   touch "$started"
   echo "fuzz: $target for ${seconds}s (log $log)"
   set +e
   # The scratch files of the targets go to TMPDIR; libFuzzer's own output goes to the log.
-  TMPDIR=$runs/$target/tmp "$binary" \
+  TMPDIR=$runs/$target/tmp "$KD_ROOT/scripts/loopback_only.sh" "$binary" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
-    -dict="$package/fuzz/yaml.dict" -artifact_prefix="$artifacts/" -print_final_stats=1 \
-    "$corpus" "$seeds" >"$log" 2>&1
+    -dict="$dict" -artifact_prefix="$artifacts/" -print_final_stats=1 \
+    "$corpus" "$target_seeds" >"$log" 2>&1
   rc=$?
   set -e
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)

@@ -14,7 +14,6 @@
 #include <logging/logger.hpp>
 #include <rclcpp/node_interfaces/node_topics_interface.hpp>
 
-#include "cdr_header.hpp"
 #include "stamped_types.hpp"
 #include "type_introspection.hpp"
 
@@ -181,21 +180,8 @@ void TopicMonitor::shortenHistories()
 void TopicMonitor::onMessage(
   const std::string & topic, bool with_header, const rclcpp::SerializedMessage & message)
 {
-  if (with_header) {
-    const rcl_serialized_message_t & raw = message.get_rcl_serialized_message();
-    if (const auto frame = readLeadingHeader(raw.buffer, raw.buffer_length)) {
-      std_msgs::msg::Header header;
-      header.stamp.sec = frame->sec;
-      header.stamp.nanosec = frame->nanosec;
-      header.frame_id = frame->frame_id;
-      diagnosis_.SensorReportWithHeader(topic, header);
-      return;
-    }
-    if (malformed_headers_++ == 0) {
-      LOG_WARN("Message on {} has no readable header: reported without one", topic);
-    }
-  }
-  diagnosis_.SensorReportWithoutHeader(topic);
+  const rcl_serialized_message_t & raw = message.get_rcl_serialized_message();
+  payload_reporter_.report(topic, with_header, raw.buffer, raw.buffer_length);
 }
 
 bool TopicMonitor::startsWithHeader(const std::string & topic, const std::string & type)

@@ -12,6 +12,8 @@
 #include <rclcpp/rclcpp.hpp>
 #include <sensor_diagnosis.hpp>
 
+#include "payload_report.hpp"
+
 namespace kelvaron::diag_node
 {
 
@@ -45,7 +47,7 @@ public:
   // Topics subscribed now, with the type each is read as.
   std::map<std::string, std::string> watchedTopics() const;
   // Messages of stamped types whose header could not be read (reported without it).
-  uint64_t malformedHeaders() const { return malformed_headers_; }
+  uint64_t malformedHeaders() const { return payload_reporter_.unreadHeaders(); }
 
 private:
   struct Watched
@@ -78,7 +80,7 @@ private:
   std::map<std::string, std::string> resolved_;
   // Largest message seen per topic whose history cannot hold kHistoryDepth of them.
   std::map<std::string, std::size_t> oversized_;
-  uint64_t malformed_headers_{0};
+  PayloadReporter payload_reporter_{diagnosis_};
 };
 
 // The graph's name for a topic of the threshold file in the root namespace ("scan" and
