@@ -116,4 +116,19 @@ size_t Node::count_publishers(const std::string & topic_name) const
   return count;
 }
 
+std::vector<rclcpp::TopicEndpointInfo> Node::get_publishers_info_by_topic(
+  const std::string & topic_name, bool /*no_mangle*/) const
+{
+  const std::string dds_name = ros2_standin::dds_topic_name(
+    ros2_standin::expand_topic_name(topic_name, state_->name, state_->namespace_));
+  std::vector<rclcpp::TopicEndpointInfo> publishers;
+  for (const auto & endpoint : ros2_standin::discovered_endpoints(
+         *state_, DDS_BUILTIN_TOPIC_DCPSPUBLICATION, "could not get publishers info")) {
+    if (endpoint.topic_name == dds_name) {
+      publishers.emplace_back(ros2_standin::ros_type_name(endpoint.type_name));
+    }
+  }
+  return publishers;
+}
+
 }  // namespace rclcpp
