@@ -57,12 +57,11 @@ TEST(DiagNodeTypeChange, AStreamBackWithAnotherTypeReadsNormalAgain)
     [](const auto & event) { return event.event_id == kScan01Timeout && event.event_status == 0; },
     30s));
 
+  // Every pass publishes a verdict: from here on, a time-out and then a normal verdict can only
+  // come from the restart below (the node's start read the stream timed out too).
+  collector.clear();
   // The driver restarts with builtin_interfaces/msg/Time instead of std_msgs/msg/Header.
   EXPECT_EQ(publisher->stop(SIGINT), 0);
-  EXPECT_TRUE(collector.waitForEvent(
-    EventCollector::kSensorProxyTopic,
-    [](const auto & event) { return event.event_id == kScan01Timeout && event.event_status == 1; },
-    30s));
   publisher.emplace(std::vector<std::string>{kPublisher, "/scan_01:plain:20:"});
   ASSERT_TRUE(publisher->started());
   EXPECT_TRUE(collector.waitFor(normalAfterTimeout, 30s));
