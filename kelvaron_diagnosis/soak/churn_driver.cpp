@@ -371,7 +371,7 @@ int main(int argc, char ** argv)
                    node.pid(), options.topics, options.seed, options.duration_s, options.limit_ms)
               << std::endl;
     std::ofstream csv(usage_csv);
-    csv << "seconds,rss_kib,threads\n";
+    csv << "seconds,rss_kib,threads,node_cpu_s,load_1min\n";
     std::vector<kelvaron_soak::LevelSample> rss;
     std::vector<kelvaron_soak::LevelSample> threads;
     auto next_sample = start;
@@ -385,7 +385,10 @@ int main(int argc, char ** argv)
       if (now >= next_sample) {
         const kelvaron_soak::ProcStatus usage = kelvaron_soak::readProcStatus(node.pid());
         const double at = secondsBetween(start, now);
-        csv << fmt::format("{:.1f},{},{}\n", at, usage.rss_kib, usage.threads) << std::flush;
+        csv << fmt::format(
+                 "{:.1f},{},{},{:.2f},{:.2f}\n", at, usage.rss_kib, usage.threads,
+                 usage.cpu_seconds, kelvaron_soak::loadAverage())
+            << std::flush;
         rss.push_back({at, static_cast<double>(usage.rss_kib)});
         threads.push_back({at, static_cast<double>(usage.threads)});
         next_sample = after(next_sample, options.sample_period_s);

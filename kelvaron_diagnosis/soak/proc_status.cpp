@@ -1,6 +1,9 @@
 #include "proc_status.hpp"
 
+#include <unistd.h>
+
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -22,7 +25,32 @@ ProcStatus readProcStatus(pid_t pid)
       fields >> status.threads;
     }
   }
+  // utime and stime are the 14th and 15th fields, after a command name in parentheses that may
+  // itself hold spaces.
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const auto name_end = text.rfind(')');
+  if (name_end != std::string::npos) {
+    std::istringstream fields(text.substr(name_end + 2));
+    std::string skipped;
+    for (int i = 3; i < 14 && fields >> skipped; ++i) {
+    }
+    long long user = 0;
+    long long system = 0;
+    if (fields >> user >> system) {
+      status.cpu_seconds =
+        static_cast<double>(user + system) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    }
+  }
   return status;
+}
+
+double loadAverage()
+{
+  std::ifstream file("/proc/loadavg");
+  double load = -1;
+  file >> load;
+  return load;
 }
 
 }  // namespace kelvaron_soak
