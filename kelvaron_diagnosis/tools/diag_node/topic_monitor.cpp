@@ -137,7 +137,8 @@ bool TopicMonitor::followTypeChange(
     return false;
   }
   std::set<std::string> published;
-  for (const rclcpp::TopicEndpointInfo & info : node_.get_publishers_info_by_topic(graph_name)) {
+  // By the name in the file, as for subscribe(): rclcpp resolves this one itself as well.
+  for (const rclcpp::TopicEndpointInfo & info : node_.get_publishers_info_by_topic(topic)) {
     published.insert(info.topic_type());
   }
   if (published.empty() || published.count(old_type) != 0) {

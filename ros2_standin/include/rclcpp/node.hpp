@@ -126,9 +126,10 @@ public:
   RCLCPP_PUBLIC
   size_t count_publishers(const std::string & topic_name) const;
 
-  // The writers count_publishers counts, each with its type ("std_msgs/msg/Header"): a topic
-  // whose publishers changed type tells its old type from its new one here. `no_mangle` is
-  // accepted for rclcpp's signature; names are always expanded. Throws as count_publishers.
+  // The writers on the topic as the node's own endpoints would name it (expanded and, as in
+  // rclcpp, remapped), each with its type ("std_msgs/msg/Header"): a topic whose publishers
+  // changed type tells its old type from its new one here. `no_mangle` is accepted for rclcpp's
+  // signature and ignored. Throws as count_publishers.
   RCLCPP_PUBLIC
   std::vector<rclcpp::TopicEndpointInfo> get_publishers_info_by_topic(
     const std::string & topic_name, bool no_mangle = false) const;
