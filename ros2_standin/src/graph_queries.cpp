@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "name_resolution.hpp"
 #include "names.hpp"
 #include "node_state.hpp"
 #include "rclcpp/node.hpp"
@@ -114,6 +115,22 @@ size_t Node::count_publishers(const std::string & topic_name) const
     }
   }
   return count;
+}
+
+std::vector<rclcpp::TopicEndpointInfo> Node::get_publishers_info_by_topic(
+  const std::string & topic_name, bool /*no_mangle*/) const
+{
+  // Unlike count_publishers, rclcpp remaps here too.
+  const std::string dds_name =
+    ros2_standin::dds_topic_name(ros2_standin::resolve_topic_name(*state_, topic_name, false));
+  std::vector<rclcpp::TopicEndpointInfo> publishers;
+  for (const auto & endpoint : ros2_standin::discovered_endpoints(
+         *state_, DDS_BUILTIN_TOPIC_DCPSPUBLICATION, "could not get publishers info")) {
+    if (endpoint.topic_name == dds_name) {
+      publishers.emplace_back(ros2_standin::ros_type_name(endpoint.type_name));
+    }
+  }
+  return publishers;
 }
 
 }  // namespace rclcpp

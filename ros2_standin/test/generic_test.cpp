@@ -180,6 +180,11 @@ TEST_F(Generic, GraphShowsOwnEndpointsOfRosTopicsOnly)
   EXPECT_EQ(node_->count_publishers(standin_test::kTopic), 1u);
   EXPECT_EQ(node_->count_publishers(topic), 1u);
   EXPECT_EQ(node_->count_publishers("header"), 0u);
+  // Writers only, each with its type.
+  const auto publishers = node_->get_publishers_info_by_topic(topic);
+  ASSERT_EQ(publishers.size(), 1u);
+  EXPECT_EQ(publishers.front().topic_type(), kEventType);
+  EXPECT_TRUE(node_->get_publishers_info_by_topic("header").empty());
 
   const auto names_and_types = node_->get_topic_names_and_types();
   const std::map<std::string, std::vector<std::string>> expected{

@@ -85,6 +85,9 @@ void TopicMonitor::refresh()
     const auto found = graph.find(graph_name);
     const auto watched = watched_.find(topic);
     if (watched != watched_.end()) {
+      if (found != graph.end() && followTypeChange(topic, graph_name, found->second)) {
+        continue;
+      }
       // Our own subscription keeps the first type in the graph, so any other type listed is a
       // publisher's new or second type.
       if (found != graph.end()) {
@@ -119,6 +122,37 @@ void TopicMonitor::refresh()
     }
     subscribe(topic, types.front());
   }
+}
+
+bool TopicMonitor::followTypeChange(
+  const std::string & topic, const std::string & graph_name,
+  const std::vector<std::string> & graph_types)
+{
+  const std::string old_type = watched_.at(topic).type;
+  // Only a topic that lists another type costs a second look at the graph.
+  if (std::all_of(graph_types.begin(), graph_types.end(), [&](const std::string & type) {
+        return type == old_type;
+      })) {
+    return false;
+  }
+  std::set<std::string> published;
+  // By the name in the file, as for subscribe(): rclcpp resolves this one itself as well.
+  for (const rclcpp::TopicEndpointInfo & info : node_.get_publishers_info_by_topic(topic)) {
+    published.insert(info.topic_type());
+  }
+  if (published.empty() || published.count(old_type) != 0) {
+    return false;
+  }
+  // DDS matches no publisher of the new type with a subscription of the old one: without a new
+  // subscription the stream would never read normal again.
+  const std::string & new_type = *published.begin();
+  LOG_WARN(
+    "Topic {} changed type from {} to {}: now monitored as {}", graph_name, old_type, new_type,
+    new_type);
+  // The old subscription goes first, so the node never holds the topic under two types.
+  watched_.erase(topic);
+  subscribe(topic, new_type);
+  return true;
 }
 
 std::map<std::string, std::string> TopicMonitor::watchedTopics() const

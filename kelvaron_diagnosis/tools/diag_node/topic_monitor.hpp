@@ -61,6 +61,11 @@ private:
   // Keeps the topic's current history depth when it is subscribed already.
   void subscribe(const std::string & topic, std::string type);
   void shortenHistories();
+  // Re-subscribes a watched topic whose publishers all came back with another type; returns
+  // whether it did.
+  bool followTypeChange(
+    const std::string & topic, const std::string & graph_name,
+    const std::vector<std::string> & graph_types);
   void onMessage(
     const std::string & topic, bool with_header, const rclcpp::SerializedMessage & message);
   bool startsWithHeader(const std::string & topic, const std::string & type);

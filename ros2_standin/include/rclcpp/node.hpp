@@ -14,6 +14,7 @@
 #include "rclcpp/context.hpp"
 #include "rclcpp/generic_subscription.hpp"
 #include "rclcpp/macros.hpp"
+#include "rclcpp/node_interfaces/node_graph_interface.hpp"
 #include "rclcpp/node_interfaces/node_topics_interface.hpp"
 #include "rclcpp/node_options.hpp"
 #include "rclcpp/parameter.hpp"
@@ -124,6 +125,14 @@ public:
   // is shut down.
   RCLCPP_PUBLIC
   size_t count_publishers(const std::string & topic_name) const;
+
+  // The writers on the topic as the node's own endpoints would name it (expanded and, as in
+  // rclcpp, remapped), each with its type ("std_msgs/msg/Header"): a topic whose publishers
+  // changed type tells its old type from its new one here. `no_mangle` is accepted for rclcpp's
+  // signature and ignored. Throws as count_publishers.
+  RCLCPP_PUBLIC
+  std::vector<rclcpp::TopicEndpointInfo> get_publishers_info_by_topic(
+    const std::string & topic_name, bool no_mangle = false) const;
 
   // The value declared: the parameter's override (from the node options, the node's arguments
   // or the command line) unless `ignore_override`, else `default_value`. Unless the descriptor
