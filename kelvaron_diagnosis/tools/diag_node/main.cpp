@@ -99,7 +99,14 @@ int run(const std::optional<std::string> & config_option)
   while (rclcpp::ok()) {
     const auto now = std::chrono::steady_clock::now();
     if (now >= next_refresh) {
-      monitor.refresh();
+      try {
+        monitor.refresh();
+      } catch (const std::exception &) {
+        if (!rclcpp::ok()) {
+          break;  // SIGINT or SIGTERM shut the context down under the graph query
+        }
+        throw;
+      }
       next_refresh = std::chrono::steady_clock::now() + kRefreshPeriod;
       continue;
     }
