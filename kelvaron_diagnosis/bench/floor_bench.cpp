@@ -23,7 +23,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,6 +32,7 @@
 #include <std_msgs/msg/header.hpp>
 
 #include "support/background_process.hpp"
+#include "support/node_watch.hpp"
 #include "support/process_cpu.hpp"
 #include "support/process_memory.hpp"
 #include "support/sensor_files.hpp"
@@ -76,21 +76,13 @@ std::string topicName(const Load & load, int index)
 // keeps the node from copying that string as a frame id, as it would not for a real image.
 std::string thresholdFile(const std::string & dir, const Load & load)
 {
-  const double per_topic_hz = load.total_rate_hz > 0 ? load.total_rate_hz / load.topics : 10.0;
-  std::ostringstream text;
-  text << "sensors:\n";
+  std::vector<std::string> topics;
   for (int i = 0; i < load.topics; ++i) {
-    text << "  " << topicName(load, i) << ":\n    normal_hz: " << per_topic_hz
-         << "\n    low_ratio: 0.5\n    cutoff_timeout_ms: 500\n"
-            "    cutoff_recovery_threshold: 3\n    abnormal_duration_ms: 1000\n";
-    if (load.large) {
-      text << "    header: false\n";
-    }
+    topics.push_back(topicName(load, i));
   }
-  text << "ros_diagnostics:\n  enabled: true\n  period_ms: 1000\n";
-  const std::string path = dir + "/" + load.name + ".yaml";
-  std::ofstream(path) << text.str();
-  return path;
+  const double per_topic_hz = load.total_rate_hz > 0 ? load.total_rate_hz / load.topics : 10.0;
+  return kelvaron_bench::writeNodeThresholdFile(
+    dir + "/" + load.name + ".yaml", topics, per_topic_hz, load.large);
 }
 
 // Frames kelvaron_diag_node has counted, from its /diagnostics arrays (sum of frames_total).
@@ -101,14 +93,7 @@ public:
   {
     subscription_ = node.create_subscription<diagnostic_msgs::msg::DiagnosticArray>(
       "/diagnostics", rclcpp::QoS(10), [this](const diagnostic_msgs::msg::DiagnosticArray & array) {
-        int64_t frames = 0;
-        for (const auto & status : array.status) {
-          for (const auto & value : status.values) {
-            if (value.key == "frames_total") {
-              frames += std::atoll(value.value.c_str());
-            }
-          }
-        }
+        const int64_t frames = kelvaron_bench::framesTotal(array);
         std::lock_guard<std::mutex> lock(mutex_);
         latest_ = {Clock::now(), frames};
       });

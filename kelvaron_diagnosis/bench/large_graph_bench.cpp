@@ -33,6 +33,8 @@
 
 #include "support/background_process.hpp"
 #include "support/graph_topics.hpp"
+#include "support/node_watch.hpp"
+#include "support/percentile.hpp"
 #include "support/process_cpu.hpp"
 #include "support/process_memory.hpp"
 #include "support/thread_cpu_time.hpp"
@@ -40,6 +42,8 @@
 
 namespace
 {
+
+using kelvaron_bench::percentile;
 
 using Clock = std::chrono::steady_clock;
 
@@ -86,15 +90,11 @@ private:
 
 std::string writeThresholdFile(const std::string & path, std::size_t watched)
 {
-  std::ofstream out(path);
-  out << "sensors:\n";
+  std::vector<std::string> topics;
   for (std::size_t i = 0; i < watched; ++i) {
-    out << "  " << graphTopic(i)
-        << ":\n    normal_hz: 10\n    low_ratio: 0.5\n    cutoff_timeout_ms: 500\n"
-           "    cutoff_recovery_threshold: 3\n    abnormal_duration_ms: 2000\n";
+    topics.push_back(graphTopic(i));
   }
-  out << "ros_diagnostics:\n  enabled: true\n  period_ms: 1000\n";
-  return path;
+  return kelvaron_bench::writeNodeThresholdFile(path, topics, 10.0);
 }
 
 // What the publisher process last wrote: publishers created, file topics with a subscriber.
@@ -123,15 +123,6 @@ bool waitForStatus(const std::string & path, Predicate done)
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
   return false;
-}
-
-double percentile(std::vector<double> values, double share)
-{
-  if (values.empty()) {
-    return 0;
-  }
-  std::sort(values.begin(), values.end());
-  return values[std::min(values.size() - 1, static_cast<std::size_t>(values.size() * share))];
 }
 
 double millisecondsSince(Clock::time_point start)

@@ -27,11 +27,14 @@
 
 #include "support/background_process.hpp"
 #include "support/loopback_http.hpp"
+#include "support/percentile.hpp"
 #include "support/process_cpu.hpp"
 #include "support/sensor_files.hpp"
 
 namespace
 {
+
+using kelvaron_bench::percentile;
 
 using Clock = std::chrono::steady_clock;
 
@@ -130,15 +133,6 @@ Round runRound(
   round.cpu_share =
     static_cast<double>(cpuTicks(node.pid()) - before) / sysconf(_SC_CLK_TCK) / elapsed;
   return round;
-}
-
-double percentile(std::vector<double> values, double share)
-{
-  if (values.empty()) {
-    return 0;
-  }
-  std::sort(values.begin(), values.end());
-  return values[std::min(values.size() - 1, static_cast<std::size_t>(values.size() * share))];
 }
 
 }  // namespace

@@ -12,10 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +24,7 @@
 #include <std_msgs/msg/header.hpp>
 
 #include "support/background_process.hpp"
+#include "support/node_watch.hpp"
 #include "support/process_cpu.hpp"
 #include "support/sensor_files.hpp"
 
@@ -44,18 +43,12 @@ struct Step
 
 std::string thresholdFile(const std::string & dir, const Step & step)
 {
-  const double per_topic_hz = step.total_rate_hz / step.topics;
-  std::ostringstream text;
-  text << "sensors:\n";
+  std::vector<std::string> topics;
   for (int i = 0; i < step.topics; ++i) {
-    text << "  /load_" << i << ":\n    normal_hz: " << per_topic_hz
-         << "\n    low_ratio: 0.5\n    cutoff_timeout_ms: 500\n"
-            "    cutoff_recovery_threshold: 3\n    abnormal_duration_ms: 1000\n";
+    topics.push_back("/load_" + std::to_string(i));
   }
-  text << "ros_diagnostics:\n  enabled: true\n  period_ms: 1000\n";
-  const std::string path = dir + "/" + step.name + ".yaml";
-  std::ofstream(path) << text.str();
-  return path;
+  return kelvaron_bench::writeNodeThresholdFile(
+    dir + "/" + step.name + ".yaml", topics, step.total_rate_hz / step.topics);
 }
 
 // Watches what the node publishes: pass times from its events, frames from /diagnostics.
@@ -71,14 +64,7 @@ public:
       });
     diagnostics_ = node.create_subscription<diagnostic_msgs::msg::DiagnosticArray>(
       "/diagnostics", rclcpp::QoS(10), [this](const diagnostic_msgs::msg::DiagnosticArray & array) {
-        int64_t frames = 0;
-        for (const auto & status : array.status) {
-          for (const auto & value : status.values) {
-            if (value.key == "frames_total") {
-              frames += std::atoll(value.value.c_str());
-            }
-          }
-        }
+        const int64_t frames = kelvaron_bench::framesTotal(array);
         std::lock_guard<std::mutex> lock(mutex_);
         counts_.push_back({array.header.stamp.sec + array.header.stamp.nanosec * 1e-9, frames});
       });
