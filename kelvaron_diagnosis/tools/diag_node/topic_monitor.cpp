@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <exception>
 #include <utility>
 
@@ -179,10 +180,13 @@ void TopicMonitor::subscribe(const std::string & topic, std::string type)
   const rclcpp::QoS qos = rclcpp::QoS(depth).best_effort().durability_volatile();
   // Subscribed by the name in the file: rclcpp resolves it to resolved(topic) itself, where
   // resolving an already resolved name could apply a remapping rule twice.
+  // Messages above this size make the history too deep for its byte bound; none can at depth 1.
+  const std::size_t largest_fitting = depth > 1 ? kHistoryBytes / depth : SIZE_MAX;
   watched.subscription = node_.create_generic_subscription(
     topic, type, qos,
-    [this, topic, with_header, depth](std::shared_ptr<rclcpp::SerializedMessage> message) {
-      if (depth > 1 && message->size() > kHistoryBytes / depth) {
+    [this, topic, with_header,
+     largest_fitting](std::shared_ptr<rclcpp::SerializedMessage> message) {
+      if (message->size() > largest_fitting) {
         std::size_t & largest = oversized_[topic];
         largest = std::max(largest, message->size());
       }
