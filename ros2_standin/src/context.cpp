@@ -169,6 +169,10 @@ bool Context::shutdown(const std::string & reason)
     // publishers that still exist see their context invalid and drop messages quietly.
     ros2_standin::delete_participant(state_->dds);
     state_->dds = ros2_standin::ParticipantHandles{};
+    if (state_->graph_change_notifier) {
+      state_->graph_change_notifier->notify_all();
+      state_->graph_change_notifier.reset();
+    }
     state_->graph.clear();
     callbacks = state_->on_shutdown_callbacks;
   }

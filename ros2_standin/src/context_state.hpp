@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "graph_change_notifier.hpp"
 #include "node_graph.hpp"
 #include "participant.hpp"
 #include "rclcpp/context.hpp"
@@ -44,6 +45,8 @@ struct ContextState
   std::vector<std::shared_ptr<rclcpp::Context::OnShutdownCallback>> on_shutdown_callbacks;
   // The nodes this context shows to ROS 2 graph tools, of the live initialisation only.
   NodeGraph graph;
+  // Made by the first graph event a node asks for; goes with the participant.
+  std::unique_ptr<GraphChangeNotifier> graph_change_notifier;
 
   // True when `generation` is the live initialisation; call with `mutex` held.
   bool alive(uint64_t entity_generation) const { return valid && generation == entity_generation; }

@@ -4,6 +4,7 @@
 #include <dds/dds.h>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <stdexcept>
@@ -131,6 +132,22 @@ std::vector<rclcpp::TopicEndpointInfo> Node::get_publishers_info_by_topic(
     }
   }
   return publishers;
+}
+
+rclcpp::Event::SharedPtr Node::get_graph_event()
+{
+  auto event = std::make_shared<rclcpp::Event>();
+  ros2_standin::ContextState & context = state_->context_state;
+  std::lock_guard<std::mutex> lock(context.mutex);
+  if (!context.alive(state_->generation)) {
+    throw std::runtime_error("failed to get the graph event: rcl node's context is invalid");
+  }
+  if (!context.graph_change_notifier) {
+    context.graph_change_notifier =
+      std::make_unique<ros2_standin::GraphChangeNotifier>(context.dds.participant);
+  }
+  context.graph_change_notifier->add(event);
+  return event;
 }
 
 }  // namespace rclcpp

@@ -200,8 +200,10 @@ TEST_F(Generic, GraphShowsOwnEndpointsOfRosTopicsOnly)
 TEST_F(Generic, GraphShowsAPublisherOfAnotherProcessComeAndGo)
 {
   const std::string topic = "/sensor_proxy_diag_topic";
+  const rclcpp::Event::SharedPtr graph_event = node_->get_graph_event();
   ChildProcess peer({STANDIN_PEER_PATH, "advertise", "1"});
   ASSERT_TRUE(wait_until([&] { return node_->count_publishers(topic) == 1; }, kChildDeadline));
+  EXPECT_TRUE(graph_event->check_and_clear());
   const auto names_and_types = node_->get_topic_names_and_types();
   ASSERT_EQ(names_and_types.count(topic), 1u);
   EXPECT_EQ(names_and_types.at(topic), std::vector<std::string>{kEventType});
@@ -213,11 +215,16 @@ TEST_F(Generic, GraphShowsAPublisherOfAnotherProcessComeAndGo)
   ASSERT_EQ(peer.wait_for_exit(kChildDeadline), 0);
   EXPECT_TRUE(wait_until([&] { return node_->count_publishers(topic) == 0; }));
   EXPECT_EQ(node_->get_topic_names_and_types().count(topic), 0u);
+  EXPECT_TRUE(graph_event->check_and_clear());
 }
 
 TEST_F(Generic, GraphQuestionsThrowAfterShutdown)
 {
+  const rclcpp::Event::SharedPtr graph_event = node_->get_graph_event();
+  graph_event->check_and_clear();
   rclcpp::shutdown();
+  EXPECT_TRUE(graph_event->check_and_clear()) << "a waiter learns that the graph is gone";
   EXPECT_THROW(node_->get_topic_names_and_types(), std::runtime_error);
   EXPECT_THROW(node_->count_publishers(standin_test::kTopic), std::runtime_error);
+  EXPECT_THROW(node_->get_graph_event(), std::runtime_error);
 }

@@ -15,6 +15,7 @@
 #include <logging/logger.hpp>
 #include <rclcpp/node_interfaces/node_topics_interface.hpp>
 
+#include "node_parameters.hpp"
 #include "stamped_types.hpp"
 #include "type_introspection.hpp"
 
@@ -57,15 +58,25 @@ std::string graphName(const std::string & topic)
 }
 
 TopicMonitor::TopicMonitor(rclcpp::Node & node, Diagnosis & diagnosis, std::string config_path)
-: node_(node), diagnosis_(diagnosis), config_path_(std::move(config_path))
+: node_(node)
+, diagnosis_(diagnosis)
+, config_path_(std::move(config_path))
+, graph_event_(node_.get_graph_event())
 {
+  graph_event_->set();  // the first refresh looks at the graph
 }
 
 void TopicMonitor::refresh()
 {
   const bool overrides_changed = rereadHeaderOverrides();
-  const std::vector<std::string> registered = diagnosis_.registeredTopics();
-  const std::set<std::string> wanted(registered.begin(), registered.end());
+  std::vector<std::string> registered = diagnosis_.registeredTopics();
+  // Cleared before the query, so that a change during it is looked at next time.
+  const bool graph_changed = graph_event_->check_and_clear();
+  if (!graph_changed && !overrides_changed && registered == registered_) {
+    return;
+  }
+  registered_ = std::move(registered);
+  const std::set<std::string> wanted(registered_.begin(), registered_.end());
 
   for (auto it = watched_.begin(); it != watched_.end();) {
     if (wanted.count(it->first) == 0) {
@@ -77,11 +88,11 @@ void TopicMonitor::refresh()
   }
 
   // Names of topics dropped from the file would otherwise pile up over weeks of edits.
-  if (resolved_.size() > registered.size()) {
+  if (resolved_.size() > registered_.size()) {
     resolved_.clear();
   }
   const auto graph = node_.get_topic_names_and_types();
-  for (const std::string & topic : registered) {
+  for (const std::string & topic : registered_) {
     const std::string & graph_name = resolved(topic);
     const auto found = graph.find(graph_name);
     const auto watched = watched_.find(topic);
@@ -182,16 +193,26 @@ void TopicMonitor::subscribe(const std::string & topic, std::string type)
   // resolving an already resolved name could apply a remapping rule twice.
   // Messages above this size make the history too deep for its byte bound; none can at depth 1.
   const std::size_t largest_fitting = depth > 1 ? kHistoryBytes / depth : SIZE_MAX;
-  watched.subscription = node_.create_generic_subscription(
-    topic, type, qos,
-    [this, topic, with_header,
-     largest_fitting](std::shared_ptr<rclcpp::SerializedMessage> message) {
-      if (message->size() > largest_fitting) {
-        std::size_t & largest = oversized_[topic];
-        largest = std::max(largest, message->size());
-      }
-      onMessage(topic, with_header, *message);
-    });
+  try {
+    watched.subscription = node_.create_generic_subscription(
+      topic, type, qos,
+      [this, topic, with_header,
+       largest_fitting](std::shared_ptr<rclcpp::SerializedMessage> message) {
+        if (message->size() > largest_fitting) {
+          std::size_t & largest = oversized_[topic];
+          largest = std::max(largest, message->size());
+        }
+        onMessage(topic, with_header, *message);
+      });
+  } catch (const std::exception & error) {
+    // Any process on the network may announce a type this machine has no support for, or a
+    // name that is no ROS type at all: that topic goes unwatched (a subscription it had stays),
+    // and the node carries on. The next change of the graph tries again.
+    warnOnce(
+      topic,
+      fmt::format("Cannot monitor {} as {}: {}", resolved(topic), type, oneLine(error.what())));
+    return;
+  }
   watched_[topic] = std::move(watched);
   LOG_INFO(
     "Monitoring {} as {} ({})", resolved(topic), type,

@@ -12,6 +12,7 @@
 #include "rcl_interfaces/msg/parameter_descriptor.hpp"
 #include "rclcpp/clock.hpp"
 #include "rclcpp/context.hpp"
+#include "rclcpp/event.hpp"
 #include "rclcpp/generic_subscription.hpp"
 #include "rclcpp/macros.hpp"
 #include "rclcpp/node_interfaces/node_graph_interface.hpp"
@@ -133,6 +134,12 @@ public:
   RCLCPP_PUBLIC
   std::vector<rclcpp::TopicEndpointInfo> get_publishers_info_by_topic(
     const std::string & topic_name, bool no_mangle = false) const;
+
+  // An event set on every change of the ROS graph (a reader or writer of the domain appearing,
+  // changing or going), and at shutdown; check_and_clear() tells whether there was one since.
+  // Throws std::runtime_error once the context is shut down.
+  RCLCPP_PUBLIC
+  rclcpp::Event::SharedPtr get_graph_event();
 
   // The value declared: the parameter's override (from the node options, the node's arguments
   // or the command line) unless `ignore_override`, else `default_value`. Unless the descriptor
