@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "names.hpp"
+
 namespace ros2_standin
 {
 
@@ -58,19 +60,45 @@ void GraphChangeNotifier::notify_all()
 
 void GraphChangeNotifier::on_data_available(dds_entity_t reader, void * notifier)
 {
-  // The samples only announce a change; the graph queries read the endpoints afresh. Taking
-  // them keeps the reader empty however long the domain churns.
-  constexpr size_t kBatch = 64;
-  dds_return_t taken = 0;
-  do {
-    void * samples[kBatch] = {};
-    dds_sample_info_t infos[kBatch];
-    taken = dds_take(reader, samples, infos, kBatch, kBatch);
-    if (taken > 0) {
-      dds_return_loan(reader, samples, taken);
-    }
-  } while (taken == static_cast<dds_return_t>(kBatch));
-  static_cast<GraphChangeNotifier *>(notifier)->notify_all();
+  static_cast<GraphChangeNotifier *>(notifier)->take_changes(reader);
+}
+
+void GraphChangeNotifier::take_changes(dds_entity_t reader)
+{
+  // Cyclone announces every reader, each graph query's built-in one included, and announces
+  // the endpoints it knows again to each new one: only a ROS topic's endpoint appearing or going
+  // changes the ROS graph. Taking the samples keeps the reader down to one instance per live
+  // endpoint however long the domain churns.
+  bool changed = false;
+  {
+    std::lock_guard<std::mutex> lock(endpoints_mutex_);
+    constexpr size_t kBatch = 64;
+    dds_return_t taken = 0;
+    do {
+      void * samples[kBatch] = {};
+      dds_sample_info_t infos[kBatch];
+      taken = dds_take(reader, samples, infos, kBatch, kBatch);
+      for (dds_return_t i = 0; i < taken; ++i) {
+        const dds_instance_handle_t endpoint = infos[i].instance_handle;
+        if (infos[i].instance_state != DDS_IST_ALIVE) {
+          changed = ros_endpoints_.erase(endpoint) > 0 || changed;
+          continue;
+        }
+        const auto * announced = static_cast<const dds_builtintopic_endpoint_t *>(samples[i]);
+        if (
+          infos[i].valid_data && announced->topic_name != nullptr &&
+          ros_topic_name(announced->topic_name)) {
+          changed = ros_endpoints_.insert(endpoint).second || changed;
+        }
+      }
+      if (taken > 0) {
+        dds_return_loan(reader, samples, taken);
+      }
+    } while (taken == static_cast<dds_return_t>(kBatch));
+  }
+  if (changed) {
+    notify_all();
+  }
 }
 
 }  // namespace ros2_standin

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <mutex>
+#include <unordered_set>
 #include <vector>
 
 #include "rclcpp/event.hpp"
@@ -13,8 +14,8 @@
 namespace ros2_standin
 {
 
-// Sets the graph events of a context's nodes whenever a reader or writer of the domain appears,
-// changes or goes, as rclcpp's graph listener does on rmw's graph guard condition. It listens
+// Sets the graph events of a context's nodes whenever a reader or writer of a ROS topic appears
+// or goes, as rclcpp's graph listener does on rmw's graph guard condition. It listens
 // to DDS discovery's built-in topics with readers of its own, on Cyclone's thread. Exported
 // because tests hold contexts' states.
 class ROS2_STANDIN_PUBLIC GraphChangeNotifier
@@ -33,7 +34,12 @@ public:
 
 private:
   static void on_data_available(dds_entity_t reader, void * notifier);
+  void take_changes(dds_entity_t reader);
 
+  // Guards ros_endpoints_: Cyclone may call the two readers' listeners from different threads.
+  std::mutex endpoints_mutex_;
+  std::unordered_set<dds_instance_handle_t> ros_endpoints_;
+  // Guards events_.
   std::mutex mutex_;
   std::vector<std::weak_ptr<rclcpp::Event>> events_;
   std::vector<dds_entity_t> readers_;

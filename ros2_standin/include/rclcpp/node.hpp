@@ -135,8 +135,8 @@ public:
   std::vector<rclcpp::TopicEndpointInfo> get_publishers_info_by_topic(
     const std::string & topic_name, bool no_mangle = false) const;
 
-  // An event set on every change of the ROS graph (a reader or writer of the domain appearing,
-  // changing or going), and at shutdown; check_and_clear() tells whether there was one since.
+  // An event set on every change of the ROS graph (a reader or writer of a ROS topic appearing
+  // or going, in any process of the domain), and at shutdown; check_and_clear() tells whether there was one since.
   // Throws std::runtime_error once the context is shut down.
   RCLCPP_PUBLIC
   rclcpp::Event::SharedPtr get_graph_event();
