@@ -11,6 +11,7 @@
 #include <rclcpp/rclcpp.hpp>
 #include <sensor_diagnosis.hpp>
 
+#include "free_memory.hpp"
 #include "metrics_endpoint.hpp"
 #include "node_parameters.hpp"
 #include "topic_monitor.hpp"
@@ -41,6 +42,8 @@ constexpr const char * kUsage =
   "  -r from:=to             remap a topic\n";
 
 constexpr auto kRefreshPeriod = std::chrono::seconds(1);
+// Often enough that freed memory never piles up for long, rare enough to cost nothing.
+constexpr auto kFreeMemoryPeriod = std::chrono::minutes(1);
 
 std::string defaultConfigPath()
 {
@@ -96,8 +99,13 @@ int run(const std::optional<std::string> & config_option)
   rclcpp::executors::SingleThreadedExecutor executor;
   executor.add_node(node);
   auto next_refresh = std::chrono::steady_clock::now();
+  auto next_free_memory = next_refresh + kFreeMemoryPeriod;
   while (rclcpp::ok()) {
     const auto now = std::chrono::steady_clock::now();
+    if (now >= next_free_memory) {
+      kelvaron::diag_node::returnFreeMemory();
+      next_free_memory = now + kFreeMemoryPeriod;
+    }
     if (now >= next_refresh) {
       try {
         monitor.refresh();
