@@ -371,7 +371,7 @@ int main(int argc, char ** argv)
                    node.pid(), options.topics, options.seed, options.duration_s, options.limit_ms)
               << std::endl;
     std::ofstream csv(usage_csv);
-    csv << "seconds,rss_kib,threads,node_cpu_s,load_1min\n";
+    csv << "seconds,rss_kib,threads,node_cpu_s,load_1min,rss_anon_kib,rss_file_kib\n";
     std::vector<kelvaron_soak::LevelSample> rss;
     std::vector<kelvaron_soak::LevelSample> threads;
     auto next_sample = start;
@@ -386,8 +386,9 @@ int main(int argc, char ** argv)
         const kelvaron_soak::ProcStatus usage = kelvaron_soak::readProcStatus(node.pid());
         const double at = secondsBetween(start, now);
         csv << fmt::format(
-                 "{:.1f},{},{},{:.2f},{:.2f}\n", at, usage.rss_kib, usage.threads,
-                 usage.cpu_seconds, kelvaron_soak::loadAverage())
+                 "{:.1f},{},{},{:.2f},{:.2f},{},{}\n", at, usage.rss_kib, usage.threads,
+                 usage.cpu_seconds, kelvaron_soak::loadAverage(), usage.rss_anon_kib,
+                 usage.rss_file_kib)
             << std::flush;
         rss.push_back({at, static_cast<double>(usage.rss_kib)});
         threads.push_back({at, static_cast<double>(usage.threads)});

@@ -21,6 +21,10 @@ ProcStatus readProcStatus(pid_t pid)
     fields >> key;
     if (key == "VmRSS:") {
       fields >> status.rss_kib;
+    } else if (key == "RssAnon:") {
+      fields >> status.rss_anon_kib;
+    } else if (key == "RssFile:") {
+      fields >> status.rss_file_kib;
     } else if (key == "Threads:") {
       fields >> status.threads;
     }
