@@ -132,6 +132,7 @@ int run(const std::optional<std::string> & config_option)
 
 int main(int argc, char ** argv)
 {
+  kelvaron::diag_node::limitAllocatorArenas();
   std::optional<std::string> config_option;
   // Our own options come before --ros-args; everything from there on belongs to ROS 2.
   std::vector<char *> ros_argv{argv[0]};
