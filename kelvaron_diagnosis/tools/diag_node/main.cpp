@@ -11,7 +11,7 @@
 #include <rclcpp/rclcpp.hpp>
 #include <sensor_diagnosis.hpp>
 
-#include "free_memory.hpp"
+#include "allocator_policy.hpp"
 #include "metrics_endpoint.hpp"
 #include "node_parameters.hpp"
 #include "topic_monitor.hpp"

@@ -1,4 +1,4 @@
-#include "free_memory.hpp"
+#include "allocator_policy.hpp"
 
 #include <cstdlib>
 #include <cstring>
